@@ -1,0 +1,410 @@
+#include "gauges/angular_gauge.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int redLineId = 59;
+constexpr double arcStart = -135.0; // the 270-degree scale, clockwise from the top
+constexpr double arcSweep = 270.0;
+
+const QColor faceCenter(38, 45, 58);
+const QColor faceEdge(9, 11, 16);
+const QColor majorTickColor(238, 241, 246);
+const QColor minorTickColor(150, 160, 175);
+const QColor labelColor(240, 243, 248);
+const QColor captionColor(196, 206, 222);
+const QColor redLineColor(235, 40, 30);
+const QColor needleColor(255, 255, 255);
+const QColor needleTipColor(255, 190, 40);
+
+QFont gaugeFont(double pixelSize, bool bold = false)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(1, int(std::lround(pixelSize))));
+    font.setBold(bold);
+    return font;
+}
+
+double fractionOf(double value, double minimum, double maximum)
+{
+    const double span = maximum - minimum;
+    if (!(span != 0.0) || !std::isfinite(span))
+        return 0.0;
+    const double fraction = (value - minimum) / span;
+    if (!(fraction > 0.0))
+        return 0.0;
+    return fraction > 1.0 ? 1.0 : fraction;
+}
+
+struct TickPlan {
+    double step = 0.0;
+    int minorPerMajor = 1;
+    int decimals = 0;
+};
+
+// A readable labelled step: about `target` intervals, preferring one that
+// divides the span exactly (0..360 -> 30, 0..5000 -> 500).
+TickPlan planTicks(double low, double high, int target)
+{
+    TickPlan plan;
+    const double span = high - low;
+    if (!(span > 0.0) || !std::isfinite(span) || target < 1)
+        return plan;
+    static constexpr double multipliers[] = {1.0, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0};
+    static constexpr int minors[] = {5, 4, 5, 3, 4, 5, 3};
+    const double base = std::pow(10.0, std::floor(std::log10(span / target)));
+    double bestScore = 1e300;
+    for (double scale : {base * 0.1, base, base * 10.0}) {
+        for (int m = 0; m < 7; ++m) {
+            const double step = multipliers[m] * scale;
+            const double count = span / step;
+            if (count < 2.0 || count > 2.0 * target + 2.0)
+                continue;
+            const bool exact = std::fabs(count - std::round(count)) < 1e-7 * count;
+            const bool preferred = multipliers[m] == 1.0 || multipliers[m] == 2.0 || multipliers[m] == 5.0;
+            const double score = std::fabs(count - target) + (exact ? 0.0 : 3.0) + (preferred ? 0.0 : 0.5);
+            if (score < bestScore) {
+                bestScore = score;
+                plan.step = step;
+                plan.minorPerMajor = minors[m];
+                const int digits = int(std::floor(std::log10(step) + 1e-9));
+                plan.decimals = std::max(0, -digits + (multipliers[m] == 2.5 ? 1 : 0));
+            }
+        }
+    }
+    return plan;
+}
+
+QString tickLabel(double value, const TickPlan &plan)
+{
+    if (std::fabs(value) < plan.step * 1e-9)
+        value = 0.0;
+    return QString::number(value, 'f', plan.decimals);
+}
+
+// A point at `radius` from the centre, `degrees` clockwise from the top.
+QPointF polar(const QPointF &center, double radius, double degrees)
+{
+    const double r = degrees * M_PI / 180.0;
+    return center + QPointF(radius * std::sin(r), -radius * std::cos(r));
+}
+
+} // namespace
+
+AngularGauge::AngularGauge(QWidget *parent) : QWidget(parent)
+{
+    // Round instrument: everything outside the circle stays transparent so the
+    // widgets below show around it.
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+}
+
+void AngularGauge::setNeedleValue(double value)
+{
+    const double old = needleValue;
+    needleValue = value; // always kept exactly, even when it draws the same
+    if (old == value || (std::isnan(old) && std::isnan(value)))
+        return;
+    if (angleFor(old) != angleFor(value))
+        update();
+}
+
+void AngularGauge::setScale(double newMinimum, double newMaximum, bool newFullCircle)
+{
+    if (minimum == newMinimum && maximum == newMaximum && fullCircle == newFullCircle)
+        return;
+    minimum = newMinimum;
+    maximum = newMaximum;
+    fullCircle = newFullCircle;
+    invalidateBackground();
+}
+
+void AngularGauge::setCaptions(const QString &caption, const QString &subCaption)
+{
+    if (caption == captionText && subCaption == subCaptionText)
+        return;
+    captionText = caption;
+    subCaptionText = subCaption;
+    invalidateBackground();
+}
+
+void AngularGauge::setDispatchProperty(int dispatchId, int16_t value)
+{
+    auto it = dispatchProperties.find(dispatchId);
+    if (it != dispatchProperties.end() && it.value() == value)
+        return;
+    dispatchProperties.insert(dispatchId, value);
+    if (dispatchId == redLineId)
+        invalidateBackground();
+}
+
+double AngularGauge::angleFor(double value) const
+{
+    const double fraction = fractionOf(value, minimum, maximum);
+    return fullCircle ? fraction * 360.0 : arcStart + fraction * arcSweep;
+}
+
+AngularGauge::Geometry AngularGauge::dialGeometry() const
+{
+    Geometry g;
+    g.center = QPointF(width() / 2.0, height() / 2.0);
+    g.radius = std::max(0.0, std::min(width(), height()) / 2.0 - 0.5);
+    const double rim = std::max(2.0, g.radius * 0.075);
+    g.faceRadius = std::max(0.0, g.radius - rim);
+    g.majorLength = std::max(3.0, g.faceRadius * 0.12);
+    return g;
+}
+
+void AngularGauge::invalidateBackground()
+{
+    background = QPixmap();
+    update();
+}
+
+void AngularGauge::ensureBackground()
+{
+    const qreal dpr = devicePixelRatioF();
+    if (background.isNull() || background.devicePixelRatio() != dpr || backgroundSize != size())
+        renderBackground();
+}
+
+void AngularGauge::renderBackground()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    backgroundSize = size();
+    if (pixels.isEmpty()) {
+        background = QPixmap();
+        return;
+    }
+    background = QPixmap(pixels);
+    background.setDevicePixelRatio(dpr);
+    background.fill(Qt::transparent);
+
+    const Geometry g = dialGeometry();
+    if (g.faceRadius < 4.0)
+        return;
+    const QPointF c = g.center;
+    const double R = g.radius;
+    const double F = g.faceRadius;
+
+    QPainter p(&background);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    // Rim: brushed metal lit from the top left, then a thin dark seat.
+    QLinearGradient rim(c - QPointF(R, R), c + QPointF(R, R));
+    rim.setColorAt(0.0, QColor(250, 251, 253));
+    rim.setColorAt(0.45, QColor(184, 191, 202));
+    rim.setColorAt(1.0, QColor(104, 112, 126));
+    p.setPen(Qt::NoPen);
+    p.setBrush(rim);
+    p.drawEllipse(c, R, R);
+    QLinearGradient seat(c - QPointF(F, F), c + QPointF(F, F));
+    seat.setColorAt(0.0, QColor(70, 76, 88));
+    seat.setColorAt(1.0, QColor(225, 230, 236));
+    p.setBrush(seat);
+    p.drawEllipse(c, F + 1.5, F + 1.5);
+
+    // Face.
+    QRadialGradient face(c, F);
+    face.setColorAt(0.0, faceCenter);
+    face.setColorAt(1.0, faceEdge);
+    p.setBrush(face);
+    p.drawEllipse(c, F, F);
+
+    const double low = std::min(minimum, maximum);
+    const double high = std::max(minimum, maximum);
+    const double sweep = fullCircle ? 360.0 : arcSweep;
+    const double tickOuter = F - 2.0;
+    const double major = g.majorLength;
+
+    // Red line: a red band from dispatch property 59 to the top of the scale,
+    // with a heavy radial mark, when that value lies on the scale.
+    if (dispatchProperties.contains(redLineId)) {
+        const double red = dispatchProperties.value(redLineId);
+        if (red >= low && red <= high && high > low) {
+            const double a = angleFor(red);
+            const double bandRadius = tickOuter - major * 0.3;
+            if (!fullCircle) {
+                const double end = arcStart + arcSweep;
+                p.setBrush(Qt::NoBrush);
+                p.setPen(QPen(QColor(redLineColor.red(), redLineColor.green(), redLineColor.blue(), 200),
+                              major * 0.45, Qt::SolidLine, Qt::FlatCap));
+                const QRectF box(c.x() - bandRadius, c.y() - bandRadius, 2 * bandRadius, 2 * bandRadius);
+                p.drawArc(box, int(std::lround((90.0 - a) * 16.0)), int(std::lround(-(end - a) * 16.0)));
+            }
+            p.setPen(QPen(redLineColor, std::max(3.0, R * 0.032), Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(polar(c, tickOuter + 1.0, a), polar(c, tickOuter - major * 1.5, a));
+        }
+    }
+
+    // Scale: minor and major ticks, labels inside the majors.
+    const QFont labelFont = gaugeFont(std::clamp(F * 0.105, 7.0, 18.0), true);
+    const QFontMetricsF fm(labelFont);
+    // As many labels as fit with room between them along the arc.
+    const int guessDecimals = high - low < 10.0 ? 1 : 0;
+    const double widest = std::max(fm.horizontalAdvance(QString::number(low, 'f', guessDecimals)),
+                                   fm.horizontalAdvance(QString::number(high, 'f', guessDecimals)));
+    const double labelArc = sweep * M_PI / 180.0 * std::max(1.0, tickOuter - major - fm.height());
+    const int fitting = int(labelArc / (widest * 1.5 + 10.0));
+    TickPlan plan = planTicks(low, high, std::clamp(fitting, 2, 12));
+    if (fullCircle && high - low == 360.0) { // angles: every 30, 45 or 90 degrees
+        plan.step = fitting >= 9 ? 30.0 : (fitting >= 6 ? 45.0 : 90.0);
+        plan.minorPerMajor = plan.step == 45.0 ? 3 : (plan.step == 30.0 ? 3 : 6);
+        plan.decimals = 0;
+    }
+    if (plan.step > 0.0) {
+        int minorPerMajor = plan.minorPerMajor;
+        const double majorArc = plan.step / (high - low) * sweep * M_PI / 180.0 * tickOuter;
+        if (fullCircle && plan.minorPerMajor == 3 && majorArc / 6.0 >= 5.0)
+            minorPerMajor = 6; // 5-degree steps on a 0..360 dial
+        while (minorPerMajor > 1 && majorArc / minorPerMajor < 5.0)
+            minorPerMajor = minorPerMajor % 2 == 0 ? minorPerMajor / 2 : (minorPerMajor % 3 == 0 ? minorPerMajor / 3 : 1);
+        const double minorStep = plan.step / minorPerMajor;
+        const long long first = (long long)std::ceil(low / minorStep - 1e-9);
+        const long long last = (long long)std::floor(high / minorStep + 1e-9);
+
+        p.setFont(labelFont);
+        // Labels sit just inside the major ticks: the text box, not its
+        // centre, keeps a fixed gap from the tick ends whatever the angle.
+        const double labelInner = tickOuter - major - std::max(3.0, F * 0.035);
+        const double digitHalfHeight = fm.capHeight() / 2.0;
+
+        const double startSteps = low / plan.step;
+        const bool minLabelled = std::fabs(startSteps - std::round(startSteps)) < 1e-9;
+        if (last - first <= 720) {
+            for (long long n = first; n <= last; ++n) {
+                const double v = n * minorStep;
+                const double a = angleFor(v);
+                const bool isMajor = n % minorPerMajor == 0;
+                const bool half = !isMajor && minorPerMajor % 2 == 0 && n % (minorPerMajor / 2) == 0;
+                if (isMajor) {
+                    p.setPen(QPen(majorTickColor, std::max(1.5, R * 0.016), Qt::SolidLine, Qt::FlatCap));
+                    p.drawLine(polar(c, tickOuter, a), polar(c, tickOuter - major, a));
+                    // On a full circle the top of the scale is also its start.
+                    const bool wraps = fullCircle && minLabelled && std::fabs(v - high) <= 1e-9 * (high - low);
+                    if (wraps)
+                        continue;
+                    const QString text = tickLabel(v, plan);
+                    const double rad = a * M_PI / 180.0;
+                    const double inset = fm.horizontalAdvance(text) / 2.0 * std::fabs(std::sin(rad))
+                        + digitHalfHeight * std::fabs(std::cos(rad)) + 1.0;
+                    const QPointF at = polar(c, labelInner - inset, a);
+                    p.setPen(labelColor);
+                    p.drawText(QPointF(at.x() - fm.horizontalAdvance(text) / 2.0, at.y() + digitHalfHeight), text);
+                } else {
+                    const double length = half ? major * 0.65 : major * 0.42;
+                    p.setPen(QPen(minorTickColor, std::max(1.0, R * 0.008), Qt::SolidLine, Qt::FlatCap));
+                    p.drawLine(polar(c, tickOuter, a), polar(c, tickOuter - length, a));
+                }
+            }
+        }
+    }
+
+    // Captions in the lower half of the face.
+    if (!captionText.isEmpty()) {
+        const QFont captionFont = gaugeFont(std::clamp(F * 0.1, 7.0, 18.0), true);
+        const QFontMetricsF fm(captionFont);
+        p.setFont(captionFont);
+        p.setPen(captionColor);
+        const QRectF box(c.x() - F * 0.8, c.y() + F * 0.3, F * 1.6, fm.height());
+        p.drawText(box, Qt::AlignCenter, captionText);
+    }
+    if (!subCaptionText.isEmpty()) {
+        const QFont subFont = gaugeFont(std::clamp(F * 0.08, 6.0, 14.0));
+        const QFontMetricsF fm(subFont);
+        p.setFont(subFont);
+        p.setPen(captionColor.darker(115));
+        const QRectF box(c.x() - F * 0.7, c.y() + F * 0.3 + F * 0.13, F * 1.4, fm.height());
+        p.drawText(box, Qt::AlignCenter, subCaptionText);
+    }
+
+    // Glass: a faint highlight over the upper half.
+    QLinearGradient glass(c - QPointF(0, F), c);
+    glass.setColorAt(0.0, QColor(255, 255, 255, 26));
+    glass.setColorAt(1.0, QColor(255, 255, 255, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glass);
+    p.drawEllipse(c, F, F);
+}
+
+void AngularGauge::paintEvent(QPaintEvent *)
+{
+    ensureBackground();
+    QPainter p(this);
+    if (!background.isNull())
+        p.drawPixmap(QPoint(0, 0), background);
+
+    const Geometry g = dialGeometry();
+    if (g.faceRadius < 4.0)
+        return;
+    p.setRenderHint(QPainter::Antialiasing);
+
+    const double angle = angleFor(needleValue);
+    const double tip = g.faceRadius - 4.0;
+    const double tail = g.faceRadius * 0.2;
+    const double halfWidth = std::max(2.0, g.radius * 0.028);
+
+    // Needle pointing up before rotation: a tapered blade with a short tail.
+    const QPointF blade[] = {
+        QPointF(0.0, -tip),
+        QPointF(halfWidth, -tip * 0.12),
+        QPointF(halfWidth * 0.8, tail),
+        QPointF(-halfWidth * 0.8, tail),
+        QPointF(-halfWidth, -tip * 0.12),
+    };
+    const QPointF point[] = {
+        QPointF(0.0, -tip),
+        QPointF(halfWidth * 0.62, -tip * 0.72),
+        QPointF(-halfWidth * 0.62, -tip * 0.72),
+    };
+
+    // Shadow cast on the face, down and to the right.
+    p.save();
+    p.translate(g.center + QPointF(1.5, 2.5));
+    p.rotate(angle);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 120));
+    p.drawPolygon(blade, 5);
+    p.restore();
+
+    p.save();
+    p.translate(g.center);
+    p.rotate(angle);
+    p.setPen(QPen(QColor(40, 44, 52), 0.8));
+    p.setBrush(needleColor);
+    p.drawPolygon(blade, 5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(needleTipColor);
+    p.drawPolygon(point, 3);
+    p.restore();
+
+    // Hub.
+    const double hub = std::max(3.0, g.radius * 0.075);
+    QRadialGradient cap(g.center - QPointF(hub * 0.35, hub * 0.35), hub * 1.2);
+    cap.setColorAt(0.0, QColor(235, 238, 243));
+    cap.setColorAt(1.0, QColor(70, 76, 88));
+    p.setPen(QPen(QColor(20, 22, 28), 1.0));
+    p.setBrush(cap);
+    p.drawEllipse(g.center, hub, hub);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(25, 28, 34));
+    p.drawEllipse(g.center, hub * 0.3, hub * 0.3);
+}
+
+void AngularGauge::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    renderBackground();
+}

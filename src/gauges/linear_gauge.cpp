@@ -1,0 +1,450 @@
+#include "gauges/linear_gauge.h"
+
+#include "ui/packed_color.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Colours of the static look. The panel is dark so that the coloured bars and
+// the white scale read well on the window's navy background.
+const QColor panelColor(17, 21, 29);
+const QColor panelEdgeLight(150, 160, 176);
+const QColor panelEdgeDark(6, 8, 12);
+const QColor titleColor(226, 231, 240);
+const QColor captionColor(245, 247, 250);
+const QColor legendColor(255, 214, 120);
+const QColor scaleColor(214, 220, 230);
+const QColor minorTickColor(130, 140, 156);
+const QColor trackColor(36, 42, 54);
+const QColor trackEdge(92, 102, 120);
+
+constexpr int margin = 6;
+
+QFont gaugeFont(int pixelSize, bool bold = false)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(1, pixelSize));
+    font.setBold(bold);
+    return font;
+}
+
+// Where a value sits on a scale, 0..1; values outside (and NaN) are pinned.
+double fractionOf(double value, double minimum, double maximum)
+{
+    const double span = maximum - minimum;
+    if (!(span != 0.0) || !std::isfinite(span))
+        return 0.0;
+    const double fraction = (value - minimum) / span;
+    if (!(fraction > 0.0))
+        return 0.0;
+    return fraction > 1.0 ? 1.0 : fraction;
+}
+
+struct TickPlan {
+    double step = 0.0;     // between labelled ticks; 0 means no ticks
+    int minorPerMajor = 1; // minor intervals per major interval
+    int decimals = 0;      // for the labels
+};
+
+// Chooses a readable labelled step: about `target` intervals, preferring a step
+// that divides the span exactly (RPM 0..3600 -> 600, ADV 20..45 -> 5).
+TickPlan planTicks(double low, double high, int target)
+{
+    TickPlan plan;
+    const double span = high - low;
+    if (!(span > 0.0) || !std::isfinite(span) || target < 1)
+        return plan;
+    static constexpr double multipliers[] = {1.0, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0};
+    static constexpr int minors[] = {5, 4, 5, 3, 4, 5, 3};
+    const double base = std::pow(10.0, std::floor(std::log10(span / target)));
+    double bestScore = 1e300;
+    for (double scale : {base * 0.1, base, base * 10.0}) {
+        for (int m = 0; m < 7; ++m) {
+            const double step = multipliers[m] * scale;
+            const double count = span / step;
+            if (count < 2.0 || count > 2.0 * target + 2.0)
+                continue;
+            const bool exact = std::fabs(count - std::round(count)) < 1e-7 * count;
+            const bool preferred = multipliers[m] == 1.0 || multipliers[m] == 2.0 || multipliers[m] == 5.0;
+            const double score = std::fabs(count - target) + (exact ? 0.0 : 3.0) + (preferred ? 0.0 : 0.5);
+            if (score < bestScore) {
+                bestScore = score;
+                plan.step = step;
+                plan.minorPerMajor = minors[m];
+                const int digits = int(std::floor(std::log10(step) + 1e-9));
+                plan.decimals = std::max(0, -digits + (multipliers[m] == 2.5 ? 1 : 0));
+            }
+        }
+    }
+    return plan;
+}
+
+QString tickLabel(double value, const TickPlan &plan)
+{
+    if (std::fabs(value) < plan.step * 1e-9)
+        value = 0.0;
+    return QString::number(value, 'f', plan.decimals);
+}
+
+// The geometry shared by the background, the bars and the update regions.
+struct Layout {
+    int titleHeight;
+    double rowTop;
+    double rowHeight;
+    int trackLeft;
+    int trackRight;
+    int trackHeight;
+    int tickLength;
+    int labelPixels;
+    int groupOffset; // from the row's top to the track's top
+};
+
+Layout layoutFor(const QSize &size, int rows)
+{
+    Layout l{};
+    const int w = size.width();
+    const int h = size.height();
+    l.titleHeight = std::clamp(h / 14, 12, 26);
+    l.rowTop = margin + l.titleHeight;
+    l.rowHeight = std::max(1.0, double(h - margin - l.rowTop) / rows);
+    const int captionWidth = std::clamp(w / 8, 28, 72);
+    const int legendWidth = std::clamp(w / 8, 28, 72);
+    l.trackLeft = margin + captionWidth + 6;
+    l.trackRight = std::max(l.trackLeft + 1, w - margin - legendWidth - 6);
+    l.trackHeight = std::clamp(int(l.rowHeight * 0.33), 4, 24);
+    l.tickLength = std::clamp(l.trackHeight / 3, 3, 7);
+    l.labelPixels = std::clamp(int(l.rowHeight * 0.18), 7, 11);
+    const int group = l.trackHeight + l.tickLength + 2 + l.labelPixels + 2;
+    l.groupOffset = std::max(0, int((l.rowHeight - group) / 2.0));
+    return l;
+}
+
+} // namespace
+
+LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent)
+{
+    // Every pixel comes from the cached background or a bar: nothing below
+    // needs painting first when a single bar changes.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void LinearGauge::setPointer(int16_t index)
+{
+    if (validIndex(index))
+        current = index;
+}
+
+double LinearGauge::PointerValue() const
+{
+    return bars[current].value;
+}
+
+void LinearGauge::setPointerValue(double value)
+{
+    Bar &bar = bars[current];
+    const double old = bar.value;
+    bar.value = value; // always kept exactly, even when it draws the same
+    if (old == value || (std::isnan(old) && std::isnan(value)))
+        return;
+    if (fillPixels(current, old) != fillPixels(current, value))
+        update(barRect(current));
+}
+
+void LinearGauge::setColorPointer(int16_t index)
+{
+    if (validIndex(index))
+        colorTarget = index;
+}
+
+void LinearGauge::setPointerColor(uint32_t packedColor)
+{
+    Bar &bar = bars[colorTarget];
+    if (bar.color == packedColor)
+        return;
+    bar.color = packedColor;
+    update(barRect(colorTarget));
+}
+
+double LinearGauge::pointerValueAt(int index) const
+{
+    return validIndex(index) ? bars[index].value : 0.0;
+}
+
+uint32_t LinearGauge::pointerColorAt(int index) const
+{
+    return validIndex(index) ? bars[index].color : 0;
+}
+
+void LinearGauge::setCaption(const QString &caption)
+{
+    if (caption == captionText)
+        return;
+    captionText = caption;
+    invalidateBackground();
+}
+
+void LinearGauge::setPointerCaption(int index, const QString &caption)
+{
+    if (!validIndex(index) || bars[index].caption == caption)
+        return;
+    bars[index].caption = caption;
+    invalidateBackground();
+}
+
+void LinearGauge::setPointerScale(int index, double minimum, double maximum)
+{
+    if (!validIndex(index))
+        return;
+    Bar &bar = bars[index];
+    if (bar.minimum == minimum && bar.maximum == maximum)
+        return;
+    bar.minimum = minimum;
+    bar.maximum = maximum;
+    invalidateBackground();
+}
+
+void LinearGauge::setPointerLegend(int index, const QString &legend)
+{
+    if (!validIndex(index) || bars[index].legend == legend)
+        return;
+    bars[index].legend = legend;
+    invalidateBackground();
+}
+
+QString LinearGauge::pointerCaption(int index) const
+{
+    return validIndex(index) ? bars[index].caption : QString();
+}
+
+double LinearGauge::pointerScaleMinimum(int index) const
+{
+    return validIndex(index) ? bars[index].minimum : 0.0;
+}
+
+double LinearGauge::pointerScaleMaximum(int index) const
+{
+    return validIndex(index) ? bars[index].maximum : 0.0;
+}
+
+QString LinearGauge::pointerLegend(int index) const
+{
+    return validIndex(index) ? bars[index].legend : QString();
+}
+
+QRect LinearGauge::barRect(int index) const
+{
+    if (!validIndex(index))
+        return {};
+    const Layout l = layoutFor(size(), pointerCount);
+    const int top = int(l.rowTop + index * l.rowHeight) + l.groupOffset;
+    return QRect(l.trackLeft, top, l.trackRight - l.trackLeft, l.trackHeight);
+}
+
+QRectF LinearGauge::fillRect(int index, double value) const
+{
+    const QRect track = barRect(index).adjusted(1, 1, -1, -1);
+    if (track.isEmpty())
+        return {};
+    const qreal dpr = devicePixelRatioF();
+    const double devicePixels = fillPixels(index, value);
+    return QRectF(track.left(), track.top(), devicePixels / dpr, track.height());
+}
+
+int LinearGauge::fillPixels(int index, double value) const
+{
+    const QRect track = barRect(index).adjusted(1, 1, -1, -1);
+    if (track.isEmpty())
+        return 0;
+    const Bar &bar = bars[index];
+    const double fraction = fractionOf(value, bar.minimum, bar.maximum);
+    return int(std::lround(fraction * track.width() * devicePixelRatioF()));
+}
+
+void LinearGauge::invalidateBackground()
+{
+    background = QPixmap();
+    update();
+}
+
+void LinearGauge::ensureBackground()
+{
+    const qreal dpr = devicePixelRatioF();
+    if (background.isNull() || background.devicePixelRatio() != dpr || backgroundSize != size())
+        renderBackground();
+}
+
+void LinearGauge::renderBackground()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    backgroundSize = size();
+    if (pixels.isEmpty()) {
+        background = QPixmap();
+        return;
+    }
+    background = QPixmap(pixels);
+    background.setDevicePixelRatio(dpr);
+    background.fill(panelColor);
+
+    QPainter p(&background);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    const int w = width();
+    const int h = height();
+    const Layout l = layoutFor(size(), pointerCount);
+
+    // Bevelled frame: light on the top and left, dark on the bottom and right.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(panelEdgeLight);
+    p.drawLine(0, 0, w - 1, 0);
+    p.drawLine(0, 0, 0, h - 1);
+    p.setPen(panelEdgeDark);
+    p.drawLine(1, h - 1, w - 1, h - 1);
+    p.drawLine(w - 1, 1, w - 1, h - 1);
+    p.setPen(QColor(52, 60, 74));
+    p.drawRect(QRect(2, 2, w - 5, h - 5));
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // Title: a small engraved caption centred at the top.
+    if (!captionText.isEmpty()) {
+        const QFont titleFont = gaugeFont(std::clamp(l.titleHeight - 8, 8, 14), true);
+        p.setFont(titleFont);
+        const QRect titleRect(margin, margin - 2, w - 2 * margin, l.titleHeight);
+        const QFontMetrics fm(titleFont);
+        const int textWidth = fm.horizontalAdvance(captionText);
+        const int lineY = titleRect.center().y() + 1;
+        p.setPen(QPen(QColor(70, 80, 98), 1));
+        const int gap = textWidth / 2 + 10;
+        const int cx = titleRect.center().x();
+        if (cx - gap > l.trackLeft)
+            p.drawLine(QPointF(l.trackLeft, lineY), QPointF(cx - gap, lineY));
+        if (cx + gap < l.trackRight)
+            p.drawLine(QPointF(cx + gap, lineY), QPointF(l.trackRight, lineY));
+        p.setPen(titleColor);
+        p.drawText(titleRect, Qt::AlignCenter, captionText);
+    }
+
+    const QFont captionFont = gaugeFont(std::clamp(int(l.rowHeight * 0.23), 8, 14), true);
+    const QFont legendFont = gaugeFont(std::clamp(int(l.rowHeight * 0.19), 7, 12), true);
+    const QFont labelFont = gaugeFont(l.labelPixels);
+    const QFontMetrics labelMetrics(labelFont);
+
+    for (int i = 0; i < pointerCount; ++i) {
+        const Bar &bar = bars[i];
+        const QRect track = barRect(i);
+
+        // Faint separator between rows.
+        if (i > 0) {
+            const int y = int(l.rowTop + i * l.rowHeight);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(QColor(34, 40, 52));
+            p.drawLine(margin, y, w - margin - 1, y);
+            p.setRenderHint(QPainter::Antialiasing);
+        }
+
+        // Track: a recessed groove the bar fills from the left.
+        p.setPen(QPen(trackEdge, 1));
+        p.setBrush(trackColor);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.drawRect(track.adjusted(0, 0, -1, -1));
+        p.setPen(QColor(14, 17, 23));
+        p.drawLine(track.left() + 1, track.top() + 1, track.right() - 1, track.top() + 1);
+        p.setRenderHint(QPainter::Antialiasing);
+
+        // Caption at the left end, legend at the right end.
+        p.setFont(captionFont);
+        p.setPen(captionColor);
+        const QRect captionRect(margin + 2, track.top() - 8, track.left() - margin - 8, track.height() + 16);
+        p.drawText(captionRect, Qt::AlignRight | Qt::AlignVCenter, bar.caption);
+        if (!bar.legend.isEmpty()) {
+            p.setFont(legendFont);
+            p.setPen(legendColor);
+            const QRect legendRect(track.right() + 8, track.top() - 8, w - margin - track.right() - 10,
+                                   track.height() + 16);
+            p.drawText(legendRect, Qt::AlignLeft | Qt::AlignVCenter, bar.legend);
+        }
+
+        // Scale below the track: minor and major ticks, labels under the majors.
+        const double low = std::min(bar.minimum, bar.maximum);
+        const double high = std::max(bar.minimum, bar.maximum);
+        const int usable = track.width() - 2;
+        const int target = std::clamp(usable / 55, 2, 10);
+        const TickPlan plan = planTicks(low, high, target);
+        if (plan.step <= 0.0)
+            continue;
+        const double left = track.left() + 1;
+        const int tickTop = track.bottom() + 2;
+        auto xFor = [&](double v) { return left + fractionOf(v, bar.minimum, bar.maximum) * usable; };
+
+        int minorPerMajor = plan.minorPerMajor;
+        const double majorPixels = plan.step / (high - low) * usable;
+        while (minorPerMajor > 1 && majorPixels / minorPerMajor < 5.0)
+            minorPerMajor = minorPerMajor % 2 == 0 ? minorPerMajor / 2 : 1;
+        const double minorStep = plan.step / minorPerMajor;
+        const long long firstMinor = (long long)std::ceil(low / minorStep - 1e-9);
+        const long long lastMinor = (long long)std::floor(high / minorStep + 1e-9);
+        if (lastMinor - firstMinor > 400)
+            continue;
+
+        p.setFont(labelFont);
+        for (long long n = firstMinor; n <= lastMinor; ++n) {
+            const double v = n * minorStep;
+            const double x = std::round(xFor(v)) + 0.5;
+            const bool major = n % minorPerMajor == 0;
+            if (major) {
+                p.setPen(QPen(scaleColor, 1.2));
+                p.drawLine(QPointF(x, tickTop), QPointF(x, tickTop + l.tickLength));
+                const QString text = tickLabel(v, plan);
+                const int tw = labelMetrics.horizontalAdvance(text);
+                double tx = x - tw / 2.0;
+                tx = std::clamp(tx, double(track.left() - 14), double(track.right() + 14 - tw));
+                p.drawText(QPointF(tx, tickTop + l.tickLength + 1 + labelMetrics.ascent()), text);
+            } else {
+                p.setPen(QPen(minorTickColor, 1.0));
+                p.drawLine(QPointF(x, tickTop), QPointF(x, tickTop + l.tickLength * 0.55));
+            }
+        }
+    }
+}
+
+void LinearGauge::paintEvent(QPaintEvent *event)
+{
+    ensureBackground();
+    QPainter p(this);
+    if (!background.isNull())
+        p.drawPixmap(QPoint(0, 0), background);
+
+    const QRect dirty = event->rect();
+    for (int i = 0; i < pointerCount; ++i) {
+        if (!barRect(i).intersects(dirty))
+            continue;
+        const QRectF fill = fillRect(i, bars[i].value);
+        if (fill.width() <= 0.0)
+            continue;
+        const QColor color = PackedColor::toQColor(bars[i].color);
+        QLinearGradient shade(fill.topLeft(), fill.bottomLeft());
+        shade.setColorAt(0.0, color.lighter(150));
+        shade.setColorAt(0.35, color);
+        shade.setColorAt(1.0, color.darker(150));
+        p.fillRect(fill, shade);
+        // A bright edge marks the exact end of the bar.
+        const double edge = std::min(fill.width(), 2.0);
+        p.fillRect(QRectF(fill.right() - edge, fill.top(), edge, fill.height()), color.lighter(175));
+    }
+}
+
+void LinearGauge::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    renderBackground();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+// A bar instrument with five pointers, one bar each. Like the original
+// component it works through a "current pointer": select it, then read or
+// write its value. Colours are set by naming a pointer, then writing a colour.
+class LinearGauge : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int pointerCount = 5;
+
+    explicit LinearGauge(QWidget *parent = nullptr);
+
+    void setPointer(int16_t index);              // select the current pointer
+    int16_t Pointer() const { return current; }
+    double PointerValue() const;                 // the current pointer's value
+    void setPointerValue(double value);
+
+    void setColorPointer(int16_t index);         // name the pointer to colour
+    void setPointerColor(uint32_t packedColor);  // colour the named pointer
+
+    // Read-back by index, for drawing and for tests.
+    double pointerValueAt(int index) const;
+    uint32_t pointerColorAt(int index) const;
+
+    // Static look: gauge caption, each pointer's caption, scale and legend.
+    void setCaption(const QString &caption);
+    void setPointerCaption(int index, const QString &caption);
+    void setPointerScale(int index, double minimum, double maximum);
+    void setPointerLegend(int index, const QString &legend);
+    QString caption() const { return captionText; }
+    QString pointerCaption(int index) const;
+    double pointerScaleMinimum(int index) const;
+    double pointerScaleMaximum(int index) const;
+    QString pointerLegend(int index) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Bar {
+        double value = 0.0;
+        uint32_t color = 33023;
+        QString caption;
+        QString legend;
+        double minimum = 0.0;
+        double maximum = 100.0;
+    };
+
+    static bool validIndex(int index) { return index >= 0 && index < pointerCount; }
+    QRect barRect(int index) const;
+    int fillPixels(int index, double value) const;     // bar length in device pixels
+    QRectF fillRect(int index, double value) const;
+    void invalidateBackground();
+    void ensureBackground();
+    void renderBackground();
+
+    std::array<Bar, pointerCount> bars;
+    int16_t current = 0;
+    int16_t colorTarget = 0;
+    QString captionText;
+    QPixmap background;
+    QSize backgroundSize; // logical size the background was rendered for
+};

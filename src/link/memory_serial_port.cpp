@@ -1,0 +1,63 @@
+#include "link/memory_serial_port.h"
+
+int MemorySerialPort::setCommPort(int16_t port)
+{
+    commPort = port;
+    return noError;
+}
+
+int MemorySerialPort::setPortOpen(bool wantOpen)
+{
+    if (wantOpen == open)
+        return noError;
+    int &nextError = wantOpen ? nextOpenError : nextCloseError;
+    if (nextError != noError) {
+        const int error = nextError;
+        nextError = noError;
+        return error;
+    }
+    open = wantOpen;
+    (wantOpen ? openCount : closeCount)++;
+    return noError;
+}
+
+QByteArray MemorySerialPort::Input()
+{
+    QByteArray bytes;
+    bytes.swap(pending);
+    return bytes;
+}
+
+void MemorySerialPort::Output(QByteArrayView text)
+{
+    if (open)
+        writes.append(text.toByteArray());
+}
+
+void MemorySerialPort::receive(QByteArrayView bytes)
+{
+    pending.append(bytes);
+    raiseEvent(comEvReceive);
+}
+
+void MemorySerialPort::raiseEvent(int event)
+{
+    commEvent = event;
+    emit OnComm();
+}
+
+void MemorySerialPort::vanish()
+{
+    if (!open)
+        return;
+    open = false;
+    emit connectionLost();
+}
+
+QByteArray MemorySerialPort::sent() const
+{
+    QByteArray all;
+    for (const QByteArray &w : writes)
+        all.append(w);
+    return all;
+}

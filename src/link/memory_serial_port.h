@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/serial_port.h"
+
+#include <QList>
+
+// A serial port that lives in memory: tests feed it received bytes and read
+// back every write the console made.
+class MemorySerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    using SerialPort::SerialPort;
+
+    int16_t CommPort() const override { return commPort; }
+    int setCommPort(int16_t port) override;
+    bool PortOpen() const override { return open; }
+    int setPortOpen(bool wantOpen) override;
+    QByteArray Input() override;
+    void Output(QByteArrayView text) override;
+    int CommEvent() const override { return commEvent; }
+
+    // Test controls.
+    void receive(QByteArrayView bytes);         // bytes arrive: raises OnComm
+    void raiseEvent(int event);                 // OnComm for a non-receive event
+    void failNextOpen(int error) { nextOpenError = error; }
+    void failNextClose(int error) { nextCloseError = error; }
+    void vanish();                              // the device disappears
+    QByteArray sent() const;                    // everything written, concatenated
+
+    QList<QByteArray> writes;                   // one entry per Output call
+    int openCount = 0;
+    int closeCount = 0;
+
+private:
+    int16_t commPort = 1;
+    bool open = false;
+    int commEvent = 0;
+    int nextOpenError = noError;
+    int nextCloseError = noError;
+    QByteArray pending;
+};

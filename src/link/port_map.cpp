@@ -1,0 +1,58 @@
+#include "link/port_map.h"
+
+PortMap::PortMap()
+{
+    for (int port = firstPort; port <= lastPort; ++port)
+        devices[port - firstPort] = defaultDevice(port);
+}
+
+QString PortMap::defaultDevice(int port)
+{
+    if (port < firstPort || port > lastPort)
+        return {};
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+QString PortMap::device(int port) const
+{
+    if (port < firstPort || port > lastPort)
+        return {};
+    return devices[port - firstPort];
+}
+
+void PortMap::setDevice(int port, const QString &device)
+{
+    if (port < firstPort || port > lastPort)
+        return;
+    devices[port - firstPort] = device;
+}
+
+std::optional<QString> applyPortOption(PortMap &map, const QString &value)
+{
+    const auto invalid = [&value](const QString &why) {
+        return QStringLiteral("invalid --port value \"%1\": %2").arg(value, why);
+    };
+    const qsizetype equals = value.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return invalid(QStringLiteral("expected N=DEVICE, for example 1=/dev/ttyUSB0"));
+
+    const QString number = value.left(equals);
+    const QString device = value.mid(equals + 1);
+    bool digitsOnly = !number.isEmpty();
+    for (const QChar c : number)
+        digitsOnly = digitsOnly && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int port = digitsOnly && number.size() <= 9 ? number.toInt() : 0;
+    if (port < PortMap::firstPort || port > PortMap::lastPort)
+        return invalid(QStringLiteral("the port number N must be %1 to %2")
+                           .arg(PortMap::firstPort)
+                           .arg(PortMap::lastPort));
+    if (device.isEmpty())
+        return invalid(QStringLiteral("the device name after '=' is empty"));
+
+    map.setDevice(port, device);
+    return std::nullopt;
+}

@@ -1,0 +1,184 @@
+#include "link/qt_serial_port.h"
+
+#include <QFile>
+#include <QtGlobal>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+void reportOpenFailure(const QString &device, const QString &reason)
+{
+    qWarning("torvane-console: cannot open %s: %s", qUtf8Printable(device),
+             qUtf8Printable(reason));
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(const PortMap &ports, QObject *parent)
+    : SerialPort(parent), ports(ports)
+{
+    serial.setBaudRate(QSerialPort::Baud9600);
+    serial.setDataBits(QSerialPort::Data8);
+    serial.setParity(QSerialPort::NoParity);
+    serial.setStopBits(QSerialPort::OneStop);
+    serial.setFlowControl(QSerialPort::NoFlowControl);
+    connect(&serial, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
+    connect(&serial, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    // Quietly: no connectionLost from a port that is going away.
+    serial.disconnect(this);
+    closeDevice();
+}
+
+int QtSerialPort::setCommPort(int16_t port)
+{
+    commPort = port;
+    return ports.device(port).isEmpty() ? errorPortUnavailable : noError;
+}
+
+int QtSerialPort::setPortOpen(bool open)
+{
+    if (open == isOpen)
+        return noError;
+    if (!open) {
+        closeDevice();
+        return noError;
+    }
+    return openDevice();
+}
+
+int QtSerialPort::openDevice()
+{
+    device = ports.device(commPort);
+    if (device.isEmpty()) {
+        reportOpenFailure(QStringLiteral("port %1").arg(commPort),
+                          QStringLiteral("no device for this port number (ports are %1 to %2)")
+                              .arg(PortMap::firstPort)
+                              .arg(PortMap::lastPort));
+        return errorPortUnavailable;
+    }
+
+    serial.setPortName(device);
+    if (serial.open(QIODevice::ReadWrite)) {
+        if (!lockDevice()) {
+            serial.close();
+            reportOpenFailure(device, QStringLiteral("already open in another console"));
+            return errorPortInUse;
+        }
+        isOpen = true;
+        ++openGeneration;
+        return noError;
+    }
+
+    const QSerialPort::SerialPortError error = serial.error();
+    const QString reason = serial.errorString();
+    serial.clearError();
+
+    if (error == QSerialPort::PermissionError) {
+#ifdef Q_OS_WIN
+        // Windows answers ERROR_ACCESS_DENIED for a port another program holds.
+        reportOpenFailure(device, QStringLiteral("in use by another program (%1)").arg(reason));
+        return errorPortInUse;
+#else
+        // QSerialPort reports three causes as PermissionError: its lock file is
+        // held (by another program, or by this process), the device is
+        // exclusive (TIOCEXCL: EBUSY), or the user may not open it (EACCES).
+        // Only the last one means the device refuses us; ask the system which.
+        const QByteArray path = QFile::encodeName(device);
+        if (::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) != 0) {
+            const int why = errno;
+            QString text = QString::fromLocal8Bit(std::strerror(why));
+            if (why == EACCES || why == EPERM)
+                text += QStringLiteral(" (is the user in the dialout group?)");
+            reportOpenFailure(device, text);
+            return errorPortUnavailable;
+        }
+        reportOpenFailure(device, QStringLiteral("in use by another program (%1)").arg(reason));
+        return errorPortInUse;
+#endif
+    }
+
+    reportOpenFailure(device, reason);
+    return errorPortUnavailable;
+}
+
+void QtSerialPort::closeDevice()
+{
+    // isOpen goes false first: errors QSerialPort raises while closing a
+    // failed device are not treated as a new failure.
+    isOpen = false;
+    if (serial.isOpen())
+        serial.close();   // deletes QSerialPort's notifiers: no more events
+    serial.clearError();
+}
+
+// QSerialPort's lock files go by the device's name, so a second name for the
+// same device (a symlink such as /dev/serial/by-id/...) slips past them. An
+// exclusive lock on the open file itself does not; the system drops it when
+// the port closes.
+bool QtSerialPort::lockDevice()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    return ::flock(int(serial.handle()), LOCK_EX | LOCK_NB) == 0;
+#endif
+}
+
+QByteArray QtSerialPort::Input()
+{
+    if (!serial.isOpen())
+        return {};
+    return serial.readAll();
+}
+
+void QtSerialPort::Output(QByteArrayView text)
+{
+    if (!isOpen || text.isEmpty())
+        return;
+    // Queued in QSerialPort and written as the device accepts it; a failure
+    // arrives through errorOccurred.
+    serial.write(text.data(), text.size());
+}
+
+void QtSerialPort::onReadyRead()
+{
+    if (!isOpen || serial.bytesAvailable() <= 0)
+        return;
+    commEvent = comEvReceive;
+    emit OnComm();
+}
+
+void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    // Failed opens are handled by openDevice(); TimeoutError only comes from
+    // the waitFor...() calls, which are not used.
+    if (!isOpen || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+
+    // Any other error on an open port means the device failed or vanished:
+    // ResourceError, ReadError (a closed pseudo-terminal master or a hung-up
+    // USB adapter reads EOF, which QSerialPort reports as ReadError, again and
+    // again while the port stays open), WriteError, DeviceNotFoundError,
+    // PermissionError, UnknownError. Close now, so that no storm follows, and
+    // tell the window once, from the event loop.
+    closeDevice();
+    const quint64 generation = openGeneration;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (!isOpen && generation == openGeneration)
+                emit connectionLost();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "link/port_map.h"
+#include "link/serial_port.h"
+
+#include <QSerialPort>
+#include <QString>
+
+// The serial-port component on a real device, through QSerialPort: port
+// numbers 1 to 4 open the devices of a PortMap at 9600 baud, 8 data bits, no
+// parity, 1 stop bit, no flow control.
+//
+// Open failures: errorPortInUse (8005) when the device is locked or held by
+// another program, or already open in this process (through any QtSerialPort,
+// under any of its names);
+// errorPortUnavailable (8002) for everything else. Every failed open writes one
+// line to stderr (qWarning) naming the device and the reason.
+//
+// When an open device fails or vanishes (USB adapter unplugged, pseudo-terminal
+// master closed), the first error closes the port at once, so PortOpen() is
+// false from then on; connectionLost() follows once, from the event loop (not
+// from inside QSerialPort's notification). It is dropped if the port has been
+// opened again by then.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(const PortMap &ports, QObject *parent = nullptr);
+    ~QtSerialPort() override;
+
+    int16_t CommPort() const override { return commPort; }
+    // Stores the number for the next open (also while a port is open).
+    // Returns errorPortUnavailable when the number has no device.
+    int setCommPort(int16_t port) override;
+    bool PortOpen() const override { return isOpen; }
+    int setPortOpen(bool open) override;
+    QByteArray Input() override;
+    void Output(QByteArrayView text) override;
+    int CommEvent() const override { return commEvent; }
+
+    // The device that is open, or that the last open attempt used.
+    QString deviceName() const { return device; }
+
+private:
+    int openDevice();
+    void closeDevice();
+    bool lockDevice();
+    void onReadyRead();
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+
+    PortMap ports;
+    QSerialPort serial;
+    int16_t commPort = 1;
+    bool isOpen = false;
+    int commEvent = 0;
+    quint64 openGeneration = 0;   // counts successful opens
+    QString device;               // device of the current / last open
+};

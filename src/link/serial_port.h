@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QObject>
+#include <cstdint>
+
+// The console's serial-port component. The window calls only these
+// operations; one implementation drives a real device through QSerialPort,
+// another keeps everything in memory for tests.
+//
+// Line settings are fixed for the component's lifetime: 9600 baud, no parity,
+// 8 data bits, 1 stop bit, no flow control.
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    // Values of CommEvent().
+    static constexpr int comEvReceive = 2;
+
+    // Error numbers reported by setCommPort() and setPortOpen().
+    static constexpr int noError = 0;
+    static constexpr int errorPortInUse = 8005;
+    static constexpr int errorPortUnavailable = 8002;
+
+    using QObject::QObject;
+
+    virtual int16_t CommPort() const = 0;
+    // Chooses the port that the next open uses. Returns an error number.
+    virtual int setCommPort(int16_t port) = 0;
+
+    virtual bool PortOpen() const = 0;
+    // Opens (true) or closes (false) the chosen port. Returns an error number:
+    // noError, errorPortInUse when another program holds the device, or
+    // errorPortUnavailable for every other failure.
+    virtual int setPortOpen(bool open) = 0;
+
+    // Every byte received and not yet read, in order; reading removes them.
+    virtual QByteArray Input() = 0;
+    // Sends the bytes in order, unchanged. Ignored while the port is closed.
+    virtual void Output(QByteArrayView text) = 0;
+
+    // Why the last OnComm was raised.
+    virtual int CommEvent() const = 0;
+
+signals:
+    // Raised on the GUI thread for every batch of received bytes.
+    void OnComm();
+    // Raised once when an open device fails or disappears; the port is
+    // already closed when this arrives.
+    void connectionLost();
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// One "=" record: engine, advance, bus voltage, temperature and the two
+// further bars, as the console stores them.
+struct TelemetryRecord {
+    int16_t engineRpm = 0;
+    int16_t advanceSteps = 0;
+    int16_t advanceDegrees = 0;
+    int16_t busVolts = 0;
+    QString temperatureText;
+    int16_t pair12Value = 0;
+    int16_t pair34Value = 0;
+};
+
+// Decodes the record at the start of rBuff. Short fields read as the Hex2Dec
+// rules say. An engine speed above 7FFF cannot be held: the whole line is
+// rejected (nothing).
+std::optional<TelemetryRecord> decodeTelemetry(QByteArrayView rBuff);

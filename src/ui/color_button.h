@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QPushButton>
+#include <cstdint>
+
+// A push button that always shows its own background colour, whatever the
+// widget style, because the colour carries state (unsaved change, active mode).
+class ColorButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit ColorButton(QWidget *parent = nullptr);
+
+    uint32_t BackColor() const { return backColor; }
+    void setBackColor(uint32_t packed);
+
+private:
+    uint32_t backColor = 0xFFFFFFFF;
+};

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QPixmap>
+
+// The 100 x 45 brand logo shown on the console, drawn rather than loaded so
+// the program ships no image files.
+QPixmap drawLogo();

@@ -1,0 +1,189 @@
+#include "gauges/angular_gauge.h"
+#include "gauges/linear_gauge.h"
+#include "support/form_fixture.h"
+#include "ui/packed_color.h"
+
+#include <QtTest>
+
+namespace {
+
+double pointer(DashForm &form, int index)
+{
+    return form.LGauge1->pointerValueAt(index);
+}
+
+uint32_t colour(DashForm &form, int index)
+{
+    return form.LGauge1->pointerColorAt(index);
+}
+
+} // namespace
+
+class TestGaugeAnimation : public QObject {
+    Q_OBJECT
+private slots:
+    void rpmClosesATenthOfTheGap();
+    void rpmCreepsInsideTwentyFive();
+    void rpmMovesDown();
+    void propDialSweepsThenJumps();
+    void smallBarsStep();
+    void voltsAndAdvanceSettleNearTarget();
+    void colourBands_data();
+    void colourBands();
+    void propDialHidesWhileEngineRuns();
+    void propDialStaysWithoutLink();
+};
+
+void TestGaugeAnimation::rpmClosesATenthOfTheGap()
+{
+    FormFixture f;
+    f.form.engineRpm = 2500;
+    const QList<double> expected{250, 475, 677, 859, 1023};
+    for (double value : expected) {
+        f.form.Timer2_Timer();
+        QCOMPARE(pointer(f.form, 0), value);
+    }
+}
+
+void TestGaugeAnimation::rpmCreepsInsideTwentyFive()
+{
+    FormFixture f;
+    f.form.LGauge1->setPointer(0);
+    f.form.LGauge1->setPointerValue(976);
+    f.form.engineRpm = 1000;
+    f.form.Timer2_Timer();
+    QCOMPARE(pointer(f.form, 0), 977.0);
+    for (int i = 0; i < 30; ++i)
+        f.form.Timer2_Timer();
+    QCOMPARE(pointer(f.form, 0), 1000.0);
+}
+
+void TestGaugeAnimation::rpmMovesDown()
+{
+    FormFixture f;
+    f.form.LGauge1->setPointer(0);
+    f.form.LGauge1->setPointerValue(3000);
+    f.form.engineRpm = 0;
+    f.form.Timer2_Timer();
+    QCOMPARE(pointer(f.form, 0), 2700.0);
+}
+
+void TestGaugeAnimation::propDialSweepsThenJumps()
+{
+    FormFixture f;
+    f.form.propAngle = 50;
+    f.form.Timer2_Timer();
+    QCOMPARE(f.form.AGauge2->NeedleValue(), 1.0);
+    f.form.propAngle = 200;
+    f.form.Timer2_Timer(); // 2 degrees now, 198 away: one step, then the jump
+    QCOMPARE(f.form.AGauge2->NeedleValue(), 200.0);
+    f.form.propAngle = 110;
+    f.form.Timer2_Timer(); // 89 away after the step: no jump
+    QCOMPARE(f.form.AGauge2->NeedleValue(), 199.0);
+}
+
+void TestGaugeAnimation::smallBarsStep()
+{
+    FormFixture f;
+    f.form.pair12Value = 16;
+    f.form.pair34Value = 32;
+    for (int i = 0; i < 20; ++i)
+        f.form.Timer2_Timer();
+    QCOMPARE(pointer(f.form, 3), 16.0);
+    QCOMPARE(pointer(f.form, 4), 20.0);
+}
+
+void TestGaugeAnimation::voltsAndAdvanceSettleNearTarget()
+{
+    FormFixture f;
+    f.form.busVolts = 12;
+    f.form.advanceDegrees = 42;
+    f.form.Timer2_Timer();
+    QCOMPARE(pointer(f.form, 2), 0.1);
+    QCOMPARE(pointer(f.form, 1), 0.1);
+    for (int i = 0; i < 600; ++i) {
+        f.form.Timer2_Timer();
+        if (i > 450) {
+            QVERIFY(qAbs(pointer(f.form, 2) - 12) <= 0.1 + 1e-9);
+            QVERIFY(qAbs(pointer(f.form, 1) - 42) <= 0.1 + 1e-9);
+        }
+    }
+}
+
+// Each row: the value ticked before (setting the colour), then the value
+// under test, and the colour the bar must show after it.
+void TestGaugeAnimation::colourBands_data()
+{
+    QTest::addColumn<int>("pointerIndex");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<uint>("expected");
+
+    const uint orange = PackedColor::orange, green = PackedColor::green, red = PackedColor::red;
+    QTest::newRow("rpm 999 orange") << 0 << 3000 << 999 << orange;
+    QTest::newRow("rpm 1002 green") << 0 << 0 << 1002 << green;
+    QTest::newRow("rpm 2901 red") << 0 << 0 << 2901 << red;
+    QTest::newRow("rpm 1000 keeps red") << 0 << 3000 << 1000 << red;
+    QTest::newRow("rpm 1001 keeps orange") << 0 << 0 << 1001 << orange;
+    QTest::newRow("rpm 2900 keeps green") << 0 << 2000 << 2900 << green;
+    QTest::newRow("volts 7 orange") << 2 << 12 << 7 << orange;
+    QTest::newRow("volts 10 green") << 2 << 0 << 10 << green;
+    QTest::newRow("volts 16 red") << 2 << 0 << 16 << red;
+    QTest::newRow("volts 8 keeps red") << 2 << 16 << 8 << red;
+    QTest::newRow("volts 9 keeps orange") << 2 << 0 << 9 << orange;
+    QTest::newRow("volts 15 keeps green") << 2 << 12 << 15 << green;
+    QTest::newRow("adv 19 orange") << 1 << 30 << 19 << orange;
+    QTest::newRow("adv 22 green") << 1 << 0 << 22 << green;
+    QTest::newRow("adv 41 red") << 1 << 0 << 41 << red;
+    QTest::newRow("adv 20 keeps red") << 1 << 41 << 20 << red;
+    QTest::newRow("adv 21 keeps orange") << 1 << 0 << 21 << orange;
+    QTest::newRow("adv 39 keeps green") << 1 << 30 << 39 << green;
+    QTest::newRow("adv 40 keeps green") << 1 << 30 << 40 << green;
+}
+
+void TestGaugeAnimation::colourBands()
+{
+    QFETCH(int, pointerIndex);
+    QFETCH(int, before);
+    QFETCH(int, value);
+    FormFixture f;
+    int16_t *target = pointerIndex == 0   ? &f.form.engineRpm
+                      : pointerIndex == 1 ? &f.form.advanceDegrees
+                                          : &f.form.busVolts;
+    *target = int16_t(before);
+    f.form.Timer2_Timer();
+    *target = int16_t(value);
+    f.form.Timer2_Timer();
+    QTEST(uint(colour(f.form, pointerIndex)), "expected");
+}
+
+void TestGaugeAnimation::propDialHidesWhileEngineRuns()
+{
+    FormFixture f;
+    f.form.linkUp = true;
+    f.form.engineRpm = 49;
+    f.form.Timer2_Timer();
+    QVERIFY(!f.form.AGauge2->isHidden());
+    QVERIFY(!f.form.engineRunning);
+    f.form.engineRpm = 50;
+    f.form.Timer2_Timer();
+    QVERIFY(f.form.AGauge2->isHidden());
+    QVERIFY(f.form.engineRunning);
+    f.form.engineRpm = 49;
+    f.form.Timer2_Timer();
+    QVERIFY(!f.form.AGauge2->isHidden());
+    QVERIFY(!f.form.engineRunning);
+}
+
+void TestGaugeAnimation::propDialStaysWithoutLink()
+{
+    FormFixture f;
+    f.form.engineRpm = 3000;
+    for (int i = 0; i < 5; ++i)
+        f.form.Timer2_Timer();
+    QVERIFY(!f.form.AGauge2->isHidden());
+    QVERIFY(!f.form.engineRunning);
+}
+
+QTEST_MAIN(TestGaugeAnimation)
+#include "test_gauge_animation.moc"
