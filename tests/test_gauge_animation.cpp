@@ -32,6 +32,7 @@ private slots:
     void colourBands();
     void propDialHidesWhileEngineRuns();
     void propDialStaysWithoutLink();
+    void settledBarsDoNotRepaint();
 };
 
 void TestGaugeAnimation::rpmClosesATenthOfTheGap()
@@ -183,6 +184,50 @@ void TestGaugeAnimation::propDialStaysWithoutLink()
         f.form.Timer2_Timer();
     QVERIFY(!f.form.AGauge2->isHidden());
     QVERIFY(!f.form.engineRunning);
+}
+
+namespace {
+
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+// The volts and advance bars step back and forth around a whole-number target
+// for ever; that must not cost a repaint every 10 ms.
+void TestGaugeAnimation::settledBarsDoNotRepaint()
+{
+    FormFixture f;
+    f.form.Timer2->stop();
+    f.form.Timer3->stop();
+    f.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+    f.form.busVolts = 12;
+    f.form.advanceDegrees = 30;
+    f.form.engineRpm = 1500;
+    for (int i = 0; i < 400; ++i)
+        f.form.Timer2_Timer();
+    QCoreApplication::processEvents();
+
+    PaintCounter counter;
+    f.form.LGauge1->installEventFilter(&counter);
+    for (int i = 0; i < 50; ++i) {
+        f.form.Timer2_Timer();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(counter.paints, 0);
+
+    f.form.pair12Value = 50;
+    f.form.Timer2_Timer();
+    QCoreApplication::processEvents();
+    QVERIFY(counter.paints > 0);
 }
 
 QTEST_MAIN(TestGaugeAnimation)

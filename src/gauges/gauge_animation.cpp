@@ -56,6 +56,7 @@ void DashForm::Timer2_Timer()
     if (std::fabs(propAngle - AGauge2->NeedleValue()) > 90)
         AGauge2->setNeedleValue(propAngle);
 
+    LGauge1->beginBatch();
     LGauge1->setPointer(Rpm);
     scratchValue = roundToInt16(std::fabs(LGauge1->PointerValue() - engineRpm)).value_or(32767);
     scratchValue = scratchValue >= 25 ? int16_t(scratchValue / 10) : int16_t(1);
@@ -80,6 +81,7 @@ void DashForm::Timer2_Timer()
     stepToward(LGauge1, pair12Value, 1);
     LGauge1->setPointer(Pair34);
     stepToward(LGauge1, pair34Value, 1);
+    LGauge1->endBatch();
 
     if (engineRpm >= 50) {
         if (linkUp && !engineRunning) {

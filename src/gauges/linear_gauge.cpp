@@ -153,10 +153,36 @@ void LinearGauge::setPointerValue(double value)
     Bar &bar = bars[current];
     const double old = bar.value;
     bar.value = value; // always kept exactly, even when it draws the same
-    if (old == value || (std::isnan(old) && std::isnan(value)))
+    repaintBar(current, old, bar.color);
+}
+
+void LinearGauge::repaintBar(int index, double oldValue, uint32_t oldColor)
+{
+    const Bar &bar = bars[index];
+    if (batchDepth > 0)
         return;
-    if (fillPixels(current, old) != fillPixels(current, value))
-        update(barRect(current));
+    const bool sameValue = oldValue == bar.value || (std::isnan(oldValue) && std::isnan(bar.value));
+    if (bar.color != oldColor
+        || (!sameValue && fillPixels(index, oldValue) != fillPixels(index, bar.value)))
+        update(barRect(index));
+}
+
+void LinearGauge::beginBatch()
+{
+    if (batchDepth++ > 0)
+        return;
+    for (int i = 0; i < pointerCount; ++i) {
+        batchStartValue[i] = bars[i].value;
+        batchStartColor[i] = bars[i].color;
+    }
+}
+
+void LinearGauge::endBatch()
+{
+    if (batchDepth == 0 || --batchDepth > 0)
+        return;
+    for (int i = 0; i < pointerCount; ++i)
+        repaintBar(i, batchStartValue[i], batchStartColor[i]);
 }
 
 void LinearGauge::setColorPointer(int16_t index)
@@ -168,10 +194,9 @@ void LinearGauge::setColorPointer(int16_t index)
 void LinearGauge::setPointerColor(uint32_t packedColor)
 {
     Bar &bar = bars[colorTarget];
-    if (bar.color == packedColor)
-        return;
+    const uint32_t old = bar.color;
     bar.color = packedColor;
-    update(barRect(colorTarget));
+    repaintBar(colorTarget, bar.value, old);
 }
 
 double LinearGauge::pointerValueAt(int index) const

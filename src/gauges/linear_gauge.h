@@ -24,6 +24,12 @@ public:
     void setColorPointer(int16_t index);         // name the pointer to colour
     void setPointerColor(uint32_t packedColor);  // colour the named pointer
 
+    // Writes between beginBatch() and endBatch() repaint once, at the end,
+    // and only the bars that then look different from before the batch: an
+    // animation step that goes out and back within a tick costs nothing.
+    void beginBatch();
+    void endBatch();
+
     // Read-back by index, for drawing and for tests.
     double pointerValueAt(int index) const;
     uint32_t pointerColorAt(int index) const;
@@ -61,7 +67,12 @@ private:
     void ensureBackground();
     void renderBackground();
 
+    void repaintBar(int index, double oldValue, uint32_t oldColor);
+
     std::array<Bar, pointerCount> bars;
+    int batchDepth = 0;
+    std::array<double, pointerCount> batchStartValue{};
+    std::array<uint32_t, pointerCount> batchStartColor{};
     int16_t current = 0;
     int16_t colorTarget = 0;
     QString captionText;
