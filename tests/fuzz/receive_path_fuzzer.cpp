@@ -100,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (i < size) {
         const uint8_t op = data[i++];
         if (op % 24 == 0 && i < size) {
-            const size_t length = std::min<size_t>(data[i++], size - i);
+            const size_t wanted = data[i++];
+            const size_t length = std::min(wanted, size - i);
             console.port->receive(QByteArrayView(reinterpret_cast<const char *>(data + i),
                                                  qsizetype(length)));
             i += length;
