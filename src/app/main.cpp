@@ -3,7 +3,12 @@
 #include "link/qt_serial_port.h"
 #include "ui/dashform.h"
 
+#ifdef TORVANE_HAS_DEMO_UNIT
+#include "app/demo_unit.h"
+#endif
+
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -11,14 +16,35 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine options = parseCommandLine(arguments);
+    CommandLine options = parseCommandLine(arguments);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvane-console"));
 
+#ifdef TORVANE_HAS_DEMO_UNIT
+    DemoUnit demoUnit;
+    if (options.demo) {
+        const QString error = demoUnit.start(options.ports);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "torvane-console: cannot start the demo unit: %s\n",
+                         qPrintable(error));
+            return 1;
+        }
+        std::fprintf(stderr, "torvane-console: demo mode, the simulated unit is on %s (COM1)\n",
+                     qPrintable(demoUnit.devicePath()));
+    }
+#else
+    if (options.demo) {
+        std::fputs("torvane-console: this build has no demo unit\n", stderr);
+        return 1;
+    }
+#endif
+
     // The program ends when the last window closes: the wiring picture may
     // outlive the main window.
     DashForm dashform(new QtSerialPort(options.ports));
+    if (options.demo)
+        dashform.setWindowTitle(dashform.windowTitle() + QStringLiteral(" [DEMO]"));
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(&dashform);
     dashform.show();

@@ -1,0 +1,63 @@
+#include "sim/quit_signals.h"
+#include "sim/sim_options.h"
+#include "sim/unit_simulator.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+constexpr int malformedOptionStatus = 2;
+
+void complain(const QString &text)
+{
+    std::fprintf(stderr, "torvane-unit-sim: %s\n", qUtf8Printable(text));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("torvane-unit-sim"));
+    // Before anything else can start a thread that would inherit the mask.
+    QuitSignals quitSignals;
+
+    const ParsedOptions parsed = parseSimOptions(QCoreApplication::arguments());
+    if (parsed.helpRequested) {
+        std::fputs(qUtf8Printable(simHelpText()), stdout);
+        return 0;
+    }
+    if (!parsed.error.isEmpty()) {
+        complain(parsed.error + QStringLiteral(" (see --help)"));
+        return malformedOptionStatus;
+    }
+    if (!parsed.warning.isEmpty())
+        complain(parsed.warning);
+    if (!quitSignals.isValid())
+        complain(
+            QStringLiteral("cannot watch for SIGINT/SIGTERM; a signal will skip the clean-up"));
+
+    UnitSimulator simulator(parsed.options);
+    const StartResult started = simulator.start();
+    if (!started.ok()) {
+        complain(started.error);
+        return 1;
+    }
+    std::printf("%s\n", qUtf8Printable(started.devicePath));
+    std::fflush(stdout);
+    complain(
+        QStringLiteral("serving on %1 (seed %2)").arg(started.devicePath).arg(parsed.options.seed));
+
+    QObject::connect(
+        &quitSignals, &QuitSignals::received, &app, [](int) { QCoreApplication::quit(); });
+    QObject::connect(&simulator, &UnitSimulator::vanished, &app, [] {
+        complain(QStringLiteral("the device vanished, as asked"));
+        QCoreApplication::quit();
+    });
+    QObject::connect(&simulator, &UnitSimulator::linkFailed, &app, [](const QString &reason) {
+        complain(reason);
+        QCoreApplication::exit(1);
+    });
+    return app.exec();
+}

@@ -1,0 +1,18 @@
+#include "app/demo_unit.h"
+
+#include "sim/unit_simulator.h"
+
+DemoUnit::DemoUnit() = default;
+
+DemoUnit::~DemoUnit() = default;
+
+QString DemoUnit::start(PortMap &ports)
+{
+    unit = std::make_unique<UnitSimulator>(SimOptions{});
+    const StartResult result = unit->start();
+    if (!result.ok())
+        return result.error;
+    device = result.devicePath;
+    ports.setDevice(1, device);
+    return QString();
+}
