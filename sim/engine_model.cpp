@@ -108,7 +108,7 @@ bool EngineModel::isFiring() const
 void EngineModel::step(double seconds)
 {
     phaseLeft -= seconds;
-    if (phaseLeft <= 0)
+    if (phaseLeft <= 0 && !(stayStopped && currentPhase == EnginePhase::Stopped))
         enterPhase(following(currentPhase));
 
     if (currentPhase == EnginePhase::Cranking) {

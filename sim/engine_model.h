@@ -15,6 +15,8 @@ public:
     explicit EngineModel(std::uint64_t seed);
 
     void advance(std::chrono::nanoseconds elapsed);
+    // Keeps the engine stopped for good (the propeller still turns by hand).
+    void holdStopped(bool hold) { stayStopped = hold; }
 
     EnginePhase phase() const { return currentPhase; }
     int rpm() const;
@@ -40,6 +42,7 @@ private:
 
     std::mt19937_64 random;
     EnginePhase currentPhase = EnginePhase::Stopped;
+    bool stayStopped = false;
     double phaseLeft = 0;
     double speed = 0;
     double jitter = 0;

@@ -21,6 +21,7 @@ const QString ignoreOption = QStringLiteral("ignore");
 const QString garbageOption = QStringLiteral("garbage");
 const QString vanishOption = QStringLiteral("vanish-after");
 const QString overflowOption = QStringLiteral("overflow");
+const QString engineStoppedOption = QStringLiteral("engine-stopped");
 const QString deviceOption = QStringLiteral("device");
 const QString linkOption = QStringLiteral("link");
 
@@ -65,6 +66,8 @@ void describe(QCommandLineParser &parser)
         {vanishOption,
             QStringLiteral("Fault: the device disappears after SECONDS and the simulator exits."),
             QStringLiteral("SECONDS")},
+        {engineStoppedOption,
+            QStringLiteral("Keep the engine stopped; the propeller still turns by hand.")},
         {overflowOption,
             QStringLiteral(
                 "Fault: now and then an engine speed of 8000..FFFF in telemetry and /x.")},
@@ -168,6 +171,7 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
     options.fast = given(fastOption);
     options.silent = given(silentOption);
     options.overflow = given(overflowOption);
+    options.engineStopped = given(engineStoppedOption);
     options.device = parser.value(deviceOption);
     options.linkPath = parser.value(linkOption);
     if (given(deviceOption) && options.device.isEmpty())

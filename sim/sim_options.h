@@ -18,6 +18,7 @@ struct SimOptions {
     double garbageProbability = 0; // per line sent
     double vanishAfterSeconds = 0; // 0: never
     bool overflow = false;
+    bool engineStopped = false;    // the engine never starts
     QString device;                // empty: a pseudo-terminal
     QString linkPath;              // symbolic link to the pseudo-terminal
     // Idle time after each line, so the console reads lines one at a time.

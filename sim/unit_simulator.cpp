@@ -44,6 +44,7 @@ UnitSimulator::UnitSimulator(const SimOptions &options, QObject *parent)
       writer(options.fast ? Nanos(0) : byteTime, options.lineGap),
       statusRandom(streamSeed(options.seed, 3))
 {
+    engineModel.holdStopped(options.engineStopped);
     writerTimer.setTimerType(Qt::PreciseTimer);
     writerTimer.setInterval(writerTickMs);
     engineTimer.setInterval(engineTickMs);

@@ -33,6 +33,7 @@ private slots:
     void propDialHidesWhileEngineRuns();
     void propDialStaysWithoutLink();
     void settledBarsDoNotRepaint();
+    void partialRepaintsLeaveNoTrails();
 };
 
 void TestGaugeAnimation::rpmClosesATenthOfTheGap()
@@ -228,6 +229,30 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
     f.form.Timer2_Timer();
     QCoreApplication::processEvents();
     QVERIFY(counter.paints > 0);
+}
+
+// The dial repaints only around its needle and the bars only when they move;
+// what reaches the screen must still equal a full redraw.
+void TestGaugeAnimation::partialRepaintsLeaveNoTrails()
+{
+    FormFixture f;
+    f.form.Timer2->stop();
+    f.form.Timer3->stop();
+    f.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+    f.form.engineRpm = 2000;
+    f.form.busVolts = 13;
+    for (int target : {80, 75, 170, 60}) {
+        f.form.propAngle = int16_t(target);
+        for (int i = 0; i < 120; ++i) {
+            f.form.Timer2_Timer();
+            QCoreApplication::processEvents();
+        }
+    }
+    const QImage onScreen = f.form.screen()->grabWindow(f.form.winId()).toImage();
+    const QImage redrawn = f.form.grab().toImage();
+    QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+             redrawn.convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestGaugeAnimation)

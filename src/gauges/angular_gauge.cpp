@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QResizeEvent>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -115,8 +116,42 @@ void AngularGauge::setNeedleValue(double value)
     needleValue = value; // always kept exactly, even when it draws the same
     if (old == value || (std::isnan(old) && std::isnan(value)))
         return;
+    // Only the area the needle leaves and enters: a sweep repaints a sliver of
+    // the dial, not the dial and the bars behind it.
     if (angleFor(old) != angleFor(value))
-        update();
+        update(needleBounds(angleFor(old)).united(needleBounds(angleFor(value))));
+}
+
+AngularGauge::NeedleShape AngularGauge::needleShape(const Geometry &g)
+{
+    return {g.faceRadius - 4.0, g.faceRadius * 0.2, std::max(2.0, g.radius * 0.028),
+            std::max(3.0, g.radius * 0.075)};
+}
+
+// The needle pointing up before rotation: a tapered blade with a short tail.
+void AngularGauge::needleBlade(const NeedleShape &shape, QPointF (&blade)[5])
+{
+    blade[0] = QPointF(0.0, -shape.tip);
+    blade[1] = QPointF(shape.halfWidth, -shape.tip * 0.12);
+    blade[2] = QPointF(shape.halfWidth * 0.8, shape.tail);
+    blade[3] = QPointF(-shape.halfWidth * 0.8, shape.tail);
+    blade[4] = QPointF(-shape.halfWidth, -shape.tip * 0.12);
+}
+
+QRect AngularGauge::needleBounds(double angle) const
+{
+    const Geometry g = dialGeometry();
+    const NeedleShape shape = needleShape(g);
+    QPointF blade[5];
+    needleBlade(shape, blade);
+    QTransform turn;
+    turn.rotate(angle);
+    QRectF bounds(g.center - QPointF(shape.hub, shape.hub), QSizeF(2 * shape.hub, 2 * shape.hub));
+    for (const QPointF &corner : blade) {
+        const QPointF at = g.center + turn.map(corner);
+        bounds |= QRectF(at, at + QPointF(1.5, 2.5)).normalized(); // and its shadow
+    }
+    return bounds.toAlignedRect().adjusted(-3, -3, 3, 3);
 }
 
 void AngularGauge::setScale(double newMinimum, double newMaximum, bool newFullCircle)
@@ -352,18 +387,11 @@ void AngularGauge::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
 
     const double angle = angleFor(needleValue);
-    const double tip = g.faceRadius - 4.0;
-    const double tail = g.faceRadius * 0.2;
-    const double halfWidth = std::max(2.0, g.radius * 0.028);
-
-    // Needle pointing up before rotation: a tapered blade with a short tail.
-    const QPointF blade[] = {
-        QPointF(0.0, -tip),
-        QPointF(halfWidth, -tip * 0.12),
-        QPointF(halfWidth * 0.8, tail),
-        QPointF(-halfWidth * 0.8, tail),
-        QPointF(-halfWidth, -tip * 0.12),
-    };
+    const NeedleShape shape = needleShape(g);
+    const double tip = shape.tip;
+    const double halfWidth = shape.halfWidth;
+    QPointF blade[5];
+    needleBlade(shape, blade);
     const QPointF point[] = {
         QPointF(0.0, -tip),
         QPointF(halfWidth * 0.62, -tip * 0.72),
@@ -391,7 +419,7 @@ void AngularGauge::paintEvent(QPaintEvent *)
     p.restore();
 
     // Hub.
-    const double hub = std::max(3.0, g.radius * 0.075);
+    const double hub = shape.hub;
     QRadialGradient cap(g.center - QPointF(hub * 0.35, hub * 0.35), hub * 1.2);
     cap.setColorAt(0.0, QColor(235, 238, 243));
     cap.setColorAt(1.0, QColor(70, 76, 88));

@@ -45,7 +45,17 @@ private:
         double majorLength = 0.0;
     };
 
+    struct NeedleShape {
+        double tip;
+        double tail;
+        double halfWidth;
+        double hub;
+    };
+
     Geometry dialGeometry() const;
+    static NeedleShape needleShape(const Geometry &g);
+    static void needleBlade(const NeedleShape &shape, QPointF (&blade)[5]);
+    QRect needleBounds(double angle) const;
     double angleFor(double value) const; // degrees clockwise from the top, pinned
     void invalidateBackground();
     void ensureBackground();

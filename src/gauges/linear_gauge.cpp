@@ -162,9 +162,22 @@ void LinearGauge::repaintBar(int index, double oldValue, uint32_t oldColor)
     if (batchDepth > 0)
         return;
     const bool sameValue = oldValue == bar.value || (std::isnan(oldValue) && std::isnan(bar.value));
-    if (bar.color != oldColor
-        || (!sameValue && fillPixels(index, oldValue) != fillPixels(index, bar.value)))
+    if (bar.color != oldColor)
         update(barRect(index));
+    else if (!sameValue && fillPixels(index, oldValue) != fillPixels(index, bar.value))
+        update(movedEnd(index, oldValue));
+}
+
+// A moving bar changes only between its old and new end (and the bright
+// edge drawn there); the shading runs top to bottom, so the rest is as it was.
+QRect LinearGauge::movedEnd(int index, double oldValue) const
+{
+    const QRect bar = barRect(index);
+    const double oldEnd = fillRect(index, oldValue).right();
+    const double newEnd = fillRect(index, bars[index].value).right();
+    const double left = std::min(oldEnd, newEnd) - 3.0;
+    const double right = std::max(oldEnd, newEnd) + 2.0;
+    return QRectF(left, bar.top(), right - left, bar.height()).toAlignedRect().intersected(bar);
 }
 
 void LinearGauge::beginBatch()

@@ -68,6 +68,7 @@ private:
     void renderBackground();
 
     void repaintBar(int index, double oldValue, uint32_t oldColor);
+    QRect movedEnd(int index, double oldValue) const;
 
     std::array<Bar, pointerCount> bars;
     int batchDepth = 0;

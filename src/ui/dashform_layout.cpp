@@ -124,13 +124,14 @@ AngularGauge *dial(QWidget *form, const char *objectName, const QRect &rect, dou
     return d;
 }
 
-QTimer *timer(QObject *form, const char *objectName, int intervalMs, bool enabled)
+QTimer *timer(QObject *form, const char *objectName, int intervalMs, bool enabled,
+             Qt::TimerType type = Qt::CoarseTimer)
 {
     auto *t = new QTimer(form);
     t->setObjectName(QLatin1String(objectName));
     setTag(t, QString());
     t->setInterval(intervalMs);
-    t->setTimerType(Qt::PreciseTimer);
+    t->setTimerType(type);
     if (enabled)
         t->start();
     return t;
@@ -281,7 +282,9 @@ void DashForm::buildControls()
 
     Timer1 = timer(this, "Timer1", 300, false);
     Timer2 = timer(this, "Timer2", 10, true);
-    Timer3 = timer(this, "Timer3", 60, true);
+    // The pump's pace is what the unit sees on the wire; the others may share
+    // wake-ups with each other.
+    Timer3 = timer(this, "Timer3", 60, true, Qt::PreciseTimer);
     Timer4 = timer(this, "Timer4", 500, false);
 
     // Screen readers and GUI automation find every control by its name.
