@@ -93,6 +93,16 @@ int countReddish(const QImage &image)
 
 } // namespace
 
+// The dial paints only inside its round mask; what lies outside is left
+// transparent so that two drawings compare equal.
+static QImage drawn(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image);
+    return image;
+}
+
 class TestGauges : public QObject {
     Q_OBJECT
 
@@ -258,7 +268,7 @@ void TestGauges::dispatchProperties()
     QCOMPARE(dial.dispatchProperty(id), int16_t(value));
     QCOMPARE(dial.dispatchProperty(id + 1), int16_t(0));
 
-    const int red = countReddish(dial.grab().toImage());
+    const int red = countReddish(drawn(dial));
     QVERIFY2(redLine ? red > 20 : red == 0, qPrintable(QString::number(red)));
 
     dial.setDispatchProperty(id, int16_t(value / 2));
@@ -369,11 +379,11 @@ void TestGauges::farOutOfScaleIsPinned()
         dial.setScale(0, maximum, fullCircle);
         dial.resize(angularSize);
         dial.setNeedleValue(high ? maximum : 0);
-        const QImage needleAtEnd = dial.grab().toImage();
+        const QImage needleAtEnd = drawn(dial);
         dial.setNeedleValue(maximum / 3);
-        QVERIFY(dial.grab().toImage() != needleAtEnd);
+        QVERIFY(drawn(dial) != needleAtEnd);
         dial.setNeedleValue(value);
-        QVERIFY2(dial.grab().toImage() == needleAtEnd, fullCircle ? "full circle" : "arc");
+        QVERIFY2(drawn(dial) == needleAtEnd, fullCircle ? "full circle" : "arc");
     }
 }
 
