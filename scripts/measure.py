@@ -95,37 +95,34 @@ def receive_path():
     at_least("receive path, telemetry lines per second on one core", round(rate), "lines/s", 100000)
 
 
-def streaming():
-    unit = Unit("--rate", "48")
+def console_cpu(unit_options, warm_up, seconds=20):
+    """The console's CPU share (%) and peak resident memory (MB) against a
+    simulated unit, measured after it has had `warm_up` seconds to connect."""
+    unit = Unit(*unit_options)
     proc = console(unit.link)
-    time.sleep(15)  # connect and read out; the engine then runs its loop
-    share = cpu_share(proc.pid, 20)
+    time.sleep(warm_up)
+    share = cpu_share(proc.pid, seconds)
     peak_mb = status_kb(proc.pid, "VmHWM") / 1024
     stop(proc)
     unit.stop()
-    at_most("console CPU while streaming at the full line rate, 20 s", round(share, 2), "%", 3)
-    at_most("peak resident memory while streaming", round(peak_mb, 1), "MB", 80)
+    return round(share, 2), round(peak_mb, 1)
+
+
+def streaming():
+    # 15 s to connect and read out; the engine then runs its loop.
+    share, peak_mb = console_cpu(["--rate", "48"], 15)
+    at_most("console CPU while streaming at the full line rate, 20 s", share, "%", 3)
+    at_most("peak resident memory while streaming", peak_mb, "MB", 80)
 
 
 def silent():
-    unit = Unit("--silent")
-    proc = console(unit.link)
-    time.sleep(2)
-    share = cpu_share(proc.pid, 20)
-    stop(proc)
-    unit.stop()
-    at_most("console CPU retrying against a silent unit, 20 s", round(share, 2), "%", 1)
+    share, _ = console_cpu(["--silent"], 2)
+    at_most("console CPU retrying against a silent unit, 20 s", share, "%", 1)
 
 
 def idle():
-    unit = Unit("--engine-stopped")
-    proc = console(unit.link)
-    time.sleep(15)
-    share = cpu_share(proc.pid, 20)
-    stop(proc)
-    unit.stop()
-    at_most("console CPU connected and idle (engine stopped, /p polling), 20 s",
-            round(share, 2), "%", 1)
+    share, _ = console_cpu(["--engine-stopped"], 15)
+    at_most("console CPU connected and idle (engine stopped, /p polling), 20 s", share, "%", 1)
 
 
 def first_frame():

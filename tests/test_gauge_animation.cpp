@@ -199,6 +199,24 @@ struct PaintCounter : QObject {
     }
 };
 
+// Shown, with the timers stopped so that only the test ticks.
+bool showOnScreen(DashForm &form)
+{
+    form.Timer2->stop();
+    form.Timer3->stop();
+    form.show();
+    return QTest::qWaitForWindowExposed(&form);
+}
+
+// One animation tick, then whatever repaint it asked for.
+void tickAndPaint(DashForm &form, int ticks = 1)
+{
+    for (int i = 0; i < ticks; ++i) {
+        form.Timer2_Timer();
+        QCoreApplication::processEvents();
+    }
+}
+
 } // namespace
 
 // The volts and advance bars step back and forth around a whole-number target
@@ -206,10 +224,7 @@ struct PaintCounter : QObject {
 void TestGaugeAnimation::settledBarsDoNotRepaint()
 {
     FormFixture f;
-    f.form.Timer2->stop();
-    f.form.Timer3->stop();
-    f.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+    QVERIFY(showOnScreen(f.form));
     f.form.busVolts = 12;
     f.form.advanceDegrees = 30;
     f.form.engineRpm = 1500;
@@ -219,15 +234,11 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
 
     PaintCounter counter;
     f.form.LGauge1->installEventFilter(&counter);
-    for (int i = 0; i < 50; ++i) {
-        f.form.Timer2_Timer();
-        QCoreApplication::processEvents();
-    }
+    tickAndPaint(f.form, 50);
     QCOMPARE(counter.paints, 0);
 
     f.form.pair12Value = 50;
-    f.form.Timer2_Timer();
-    QCoreApplication::processEvents();
+    tickAndPaint(f.form);
     QVERIFY(counter.paints > 0);
 }
 
@@ -236,18 +247,12 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
 void TestGaugeAnimation::partialRepaintsLeaveNoTrails()
 {
     FormFixture f;
-    f.form.Timer2->stop();
-    f.form.Timer3->stop();
-    f.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+    QVERIFY(showOnScreen(f.form));
     f.form.engineRpm = 2000;
     f.form.busVolts = 13;
     for (int target : {80, 75, 170, 60}) {
         f.form.propAngle = int16_t(target);
-        for (int i = 0; i < 120; ++i) {
-            f.form.Timer2_Timer();
-            QCoreApplication::processEvents();
-        }
+        tickAndPaint(f.form, 120);
     }
     const QImage onScreen = f.form.screen()->grabWindow(f.form.winId()).toImage();
     const QImage redrawn = f.form.grab().toImage();
