@@ -4,6 +4,7 @@
 #include "protocol/hex2dec.h"
 #include "protocol/replies.h"
 #include "protocol/telemetry.h"
+#include "support/quiet_console.h"
 #include "ui/dashform.h"
 
 #include <QApplication>
@@ -16,17 +17,6 @@
 namespace {
 
 const QByteArray telemetryLine = "=0BB81E000082231020\r";
-
-// A window on the in-memory port whose timers only tick when called.
-struct QuietConsole {
-    MemorySerialPort *port = new MemorySerialPort;
-    DashForm form{port};
-    QuietConsole()
-    {
-        for (QTimer *t : {form.Timer1, form.Timer2, form.Timer3, form.Timer4})
-            t->stop();
-    }
-};
 
 void hexToNumber(benchmark::State &state)
 {

@@ -1,4 +1,5 @@
 #include "link/qt_serial_port.h"
+#include "support/raw_pty.h"
 #include "ui/dashform.h"
 
 #include <QApplication>
@@ -8,9 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <random>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -53,19 +52,9 @@ QByteArray telemetry(int i, int rpm = 3000, int temperature = -1)
 }
 
 struct Pty {
-    int master = -1;
     QString slave;
-    Pty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) || unlockpt(master))
-            qFatal("no pseudo-terminal");
-        termios raw{};
-        tcgetattr(master, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(master, TCSANOW, &raw);
-        slave = QString::fromLocal8Bit(ptsname(master));
-    }
+    int master = -1;
+    Pty() : master(openRawPty(&slave)) {}
     ~Pty() { ::close(master); }
     void write(const QByteArray &bytes) const
     {

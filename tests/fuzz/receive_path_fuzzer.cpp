@@ -1,6 +1,7 @@
 #include "gauges/angular_gauge.h"
 #include "gauges/linear_gauge.h"
 #include "link/memory_serial_port.h"
+#include "support/quiet_console.h"
 #include "ui/color_button.h"
 #include "ui/control_tag.h"
 #include "ui/dashform.h"
@@ -20,14 +21,9 @@
 
 namespace {
 
-struct Console {
-    MemorySerialPort *port = new MemorySerialPort;
-    DashForm form{port};
-
+struct Console : QuietConsole {
     Console()
     {
-        for (QTimer *t : {form.Timer1, form.Timer2, form.Timer3, form.Timer4})
-            t->stop();
         form.pauseHooks.yieldOnce = [] {};
         form.pauseHooks.waitUntil = [](auto) {};
     }

@@ -1,22 +1,14 @@
 #include "support/pty_peer.h"
 
+#include "support/raw_pty.h"
+
 #include <cerrno>
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 PtyPeer::PtyPeer()
 {
-    master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-        qFatal("cannot create a pseudo-terminal");
-    termios raw{};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
-    slavePath = QString::fromLocal8Bit(ptsname(master));
+    master = openRawPty(&slavePath);
     reader = std::thread([this] { readLoop(); });
 }
 
