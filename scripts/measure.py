@@ -15,6 +15,7 @@ CONSOLE = "build/default/src/torvane-console"
 SIM = "build/default/sim/torvane-unit-sim"
 BENCH = "build/bench/bench/torvane-bench"
 SOAK = "build/bench/bench/torvane-soak"
+TIMER_FLOOR = "build/bench/bench/torvane-timer-floor"
 TICKS = os.sysconf("SC_CLK_TCK")
 results = []
 
@@ -125,6 +126,16 @@ def idle():
     at_most("console CPU connected and idle (engine stopped, /p polling), 20 s", share, "%", 1)
 
 
+def timer_floor():
+    """Not a budget: what one shown window with a 10 ms timer and nothing else
+    costs here, the floor under every connected figure."""
+    proc = subprocess.Popen([TIMER_FLOOR], stderr=subprocess.DEVNULL)
+    time.sleep(2)
+    share = cpu_share(proc.pid, 20)
+    stop(proc)
+    print(f"INFO  reference: a bare Qt window with one 10 ms timer, 20 s: {share:.2f} %", flush=True)
+
+
 def first_frame():
     times = []
     for _ in range(7):
@@ -202,7 +213,7 @@ def soaks():
 
 
 def main():
-    scenarios = [receive_path, first_frame, paced_timing, silent, idle, streaming, vanish, soaks]
+    scenarios = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish, soaks]
     chosen = sys.argv[1:]
     for scenario in scenarios:
         if not chosen or scenario.__name__ in chosen:
