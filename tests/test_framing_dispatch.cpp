@@ -14,6 +14,8 @@ private slots:
     void fieldsAreCutByPosition();
     void framing_data();
     void framing();
+    void everyLineOnceAtAnyChunkSize_data();
+    void everyLineOnceAtAnyChunkSize();
     void otherCommEventsIgnored();
     void emptyReceiveLeavesBuffer();
     void unterminatedNoiseIsCapped();
@@ -70,14 +72,16 @@ void TestFramingDispatch::framing_data()
     QTest::newRow("CR and LF apart") << QByteArrayList{t35 + "00\r", "\n"}
                                      << QStringList{"35", "35"} << QByteArray();
     QTest::newRow("line and start of next")
-        << QByteArrayList{t35 + "00\r=000000000000", "1100\r"} << QStringList{"", "35"}
+        << QByteArrayList{t35 + "00\r=000000000000", "1100\r"} << QStringList{"35", "17"}
         << QByteArray();
     QTest::newRow("unfinished stays") << QByteArrayList{"=0000"} << QStringList{""}
                                       << QByteArray("=0000");
-    QTest::newRow("LF then line is lost")
-        << QByteArrayList{QByteArray("\n") + t35 + "00\r"} << QStringList{""} << QByteArray();
-    QTest::newRow("ack then telemetry in one buffer")
-        << QByteArrayList{"/I1\r" + t35 + "00\r"} << QStringList{""} << QByteArray();
+    QTest::newRow("LF of CR LF then a line")
+        << QByteArrayList{QByteArray("\n") + t35 + "00\r"} << QStringList{"35"} << QByteArray();
+    QTest::newRow("two lines, the second short")
+        << QByteArrayList{t35 + "00\r=00\r"} << QStringList{"0"} << QByteArray();
+    QTest::newRow("lines then an unfinished one")
+        << QByteArrayList{"/I1\r" + t35 + "00\r\n=00"} << QStringList{"35"} << QByteArray("=00");
 }
 
 void TestFramingDispatch::framing()
@@ -90,6 +94,50 @@ void TestFramingDispatch::framing()
         QCOMPARE(f.form.tempdata->text(), temperatures[i]);
     }
     QTEST(f.form.rxBuffer, "leftover");
+}
+
+// A recorded stream of mixed lines and endings, each line leaving a visible
+// trace, cut into chunks of every size an adapter might deliver.
+void TestFramingDispatch::everyLineOnceAtAnyChunkSize_data()
+{
+    QTest::addColumn<int>("chunkSize");
+    for (int size = 1; size <= 64; ++size)
+        QTest::newRow(qPrintable(QString::number(size))) << size;
+}
+
+void TestFramingDispatch::everyLineOnceAtAnyChunkSize()
+{
+    QFETCH(int, chunkSize);
+    const QByteArray stream = "/I1\r"
+                              "=0BB81E000082231020\r"
+                              "z5A\r\n"
+                              "=0BB81E000082241020\r\n"
+                              "/D5\r"
+                              "=0BB81E000082251020\n"
+                              "z5B\r"
+                              "/I0\r\n"
+                              "=0BB81E000082261020\r"
+                              "/D3\n"
+                              "=0BB81E000082271020\r\n"
+                              "/I1\r";
+    const QStringList expected{"status Stream Mode", "temp 35", "maxtemp 90", "temp 36",
+                               "cycle 5", "temp 37", "maxtemp 91", "status ", "temp 38",
+                               "cycle 3", "temp 39", "status Stream Mode"};
+    FormFixture f;
+    QStringList seen;
+    const auto record = [&seen](QLineEdit *box, const char *name) {
+        QObject::connect(box, &QLineEdit::textChanged, box, [&seen, name](const QString &text) {
+            seen << QStringLiteral("%1 %2").arg(name, text);
+        });
+    };
+    record(f.form.statusbox, "status");
+    record(f.form.tempdata, "temp");
+    record(f.form.maxtempdata, "maxtemp");
+    record(f.form.cycledata, "cycle");
+    for (qsizetype at = 0; at < stream.size(); at += chunkSize)
+        f.receive(stream.mid(at, chunkSize));
+    QCOMPARE(seen, expected);
+    QVERIFY(f.form.rxBuffer.isEmpty());
 }
 
 void TestFramingDispatch::otherCommEventsIgnored()

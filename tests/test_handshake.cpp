@@ -180,6 +180,7 @@ void TestHandshake::connectionLostAndReconnect()
     f.form.Timer2_Timer();
     QVERIFY(f.form.engineRunning);
     f.form.txQueue = "/p\r";
+    f.receive("=0BB81E00"); // the adapter is pulled out mid-line
 
     f.port->vanish();
     QCOMPARE(f.form.statusbox->text(), QStringLiteral("Connection lost - Port 2"));
@@ -197,17 +198,33 @@ void TestHandshake::connectionLostAndReconnect()
     QVERIFY(!f.form.linkUp);
     QVERIFY(!f.form.engineRunning);
     QVERIFY(!f.form.AGauge2->isHidden());
+    QVERIFY(f.form.rxBuffer.isEmpty());
+    QCOMPARE(f.form.revdata->text(), QStringLiteral("0"));
+    for (int16_t target : {f.form.engineRpm, f.form.advanceSteps, f.form.advanceDegrees,
+                           f.form.busVolts, f.form.pair12Value, f.form.pair34Value})
+        QCOMPARE(target, int16_t(0));
 
-    // A new click connects and reads the unit again from the start.
+    // Plugged back in: a new click connects, reads the unit again from the
+    // start and asks it to stream.
     f.form.com2_Click();
     QVERIFY(f.port->PortOpen());
     QCOMPARE(f.form.txQueue, startup);
+    f.receive("/I0\r");
     f.receive("u21\r");
     QCOMPARE(f.form.statusbox->text(), QStringLiteral("Connected Comm Port 2"));
     QVERIFY(f.form.Timer1->isActive());
     f.form.txQueue.clear();
+    f.form.Timer2_Timer();
     f.form.Timer1_Timer();
     QCOMPARE(f.form.txQueue, QByteArray("/c\r"));
+    for (int tick = 0; tick < 21; ++tick) {
+        f.drainQueue();
+        f.form.Timer2_Timer();
+        f.form.Timer1_Timer();
+    }
+    f.drainQueue();
+    f.form.Timer4_Timer();
+    QCOMPARE(f.drainQueue(), QByteArray("/I1\r"));
 }
 
 QTEST_MAIN(TestHandshake)

@@ -51,8 +51,12 @@ void DashForm::Timer1_Timer()
         handshakeCommands = QByteArrayLiteral("/I1\r");
         setTimerEnabled(Timer4, true);
         linkUp = true;
-        // The read-out echoed each reported value back; nothing awaits storing.
-        storebutton->setBackColor(PackedColor::darkGrey);
+        // The read-out echoed each reported value back; nothing awaits
+        // storing. After a silence the unit may still hold an unsaved change.
+        if (resumingAfterSilence)
+            resumingAfterSilence = false;
+        else
+            storebutton->setBackColor(PackedColor::darkGrey);
     }
     txQueue = QByteArrayLiteral("/p\r");
 }

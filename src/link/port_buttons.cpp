@@ -40,12 +40,17 @@ void DashForm::portButtonClick(int16_t port, bool queueAtOnce)
     if (error != SerialPort::noError)
         return;
 
-    handshakeCommands = startupSequence;
+    armStartupRetry();
     if (queueAtOnce)
         txQueue = handshakeCommands;
-    setTimerEnabled(Timer4, true);
     statusbox->setText(QStringLiteral("Waiting for connection - Port ") + QString::number(port));
     setTag(this, QStringLiteral("1"));
+}
+
+void DashForm::armStartupRetry()
+{
+    handshakeCommands = startupSequence;
+    setTimerEnabled(Timer4, true);
 }
 
 void DashForm::Timer4_Timer()

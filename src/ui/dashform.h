@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class AngularGauge;
 class ColorButton;
@@ -46,6 +47,12 @@ public:
     void com4_Click();
     void Timer4_Timer();
     void connectionLost();
+
+    // A unit that stops answering while the link is up (src/link).
+    void checkUnitSilence();
+    QTimer *silenceTimer = nullptr;
+    // The clock the silence check reads; tests replace it.
+    std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
 
     // Transmit pump (src/link).
     void Timer3_Timer();
@@ -148,9 +155,19 @@ private:
     void buildControls();
     void connectEvents();
     void portButtonClick(int16_t port, bool queueAtOnce);
+    void armStartupRetry();
+    void forgetUnit();
+    void unitFellSilent();
     void resetPollCounters();
     void sendSetting(const char *prefix, const QScrollBar *bar);
     void applyTelemetry(QByteArrayView rBuff);
     void applyAcknowledgement(QByteArrayView rBuff);
     void applyReply(QByteArrayView rBuff);
+
+    // When the last line was heard while the link was up; empty while it is
+    // down, so the wait is counted from the link coming up.
+    std::optional<std::chrono::steady_clock::time_point> lastHeard;
+    // The read-out that follows a silence must not tell the user that an
+    // unsaved change was stored.
+    bool resumingAfterSilence = false;
 };

@@ -1,11 +1,14 @@
 #include "protocol/line_dispatch.h"
 #include "ui/dashform.h"
 
-// Decodes the first line in the buffer and discards the whole buffer: a
-// second line that arrived in the same batch is lost, as the unit expects.
+// Decodes one line, whose first character selects the decoder, and empties
+// the buffer. Any line the console understands shows the unit is alive.
 void DashForm::HandleInput(QByteArray &rBuff)
 {
-    switch (classifyLine(rBuff)) {
+    const LineKind kind = classifyLine(rBuff);
+    if (kind != LineKind::Ignored && lastHeard)
+        lastHeard = clock();
+    switch (kind) {
     case LineKind::Telemetry:
         applyTelemetry(rBuff);
         break;
