@@ -12,7 +12,7 @@ qint64 byteBudget(Nanos now, Nanos lineFreeAt, Nanos perByte)
     return (now - lineFreeAt) / perByte + 1;
 }
 
-PacedWriter::PacedWriter(Nanos perByte, Nanos chunkGap) : perByte(perByte), chunkGap(chunkGap)
+PacedWriter::PacedWriter(Nanos perByte) : perByte(perByte)
 {
 }
 
@@ -48,7 +48,6 @@ QByteArray PacedWriter::take(Nanos now)
             break;
         chunks.pop_front();
         sentOfFront = 0;
-        lineFreeAt += chunkGap;
     }
     return due;
 }

@@ -20,15 +20,14 @@ inline constexpr double maxTelemetryRate = double(lineBaud) / bitsPerByte / tele
 qint64 byteBudget(Nanos now, Nanos lineFreeAt, Nanos perByte);
 
 // Hands out queued chunks no faster than a 9600-baud line would carry them,
-// with an idle gap after each chunk so that a receiver which frames on its
-// reads sees the lines one at a time. Time is passed in, never read.
+// back to back. Time is passed in, never read.
 class PacedWriter {
 public:
     // A late timer may catch up this much, and no more, in one go.
     static constexpr Nanos catchUpLimit{3'000'000};
     static constexpr qsizetype capacity = 4096;
 
-    PacedWriter(Nanos perByte, Nanos chunkGap);
+    explicit PacedWriter(Nanos perByte);
 
     // False (and nothing queued) when the queue is full.
     bool queue(QByteArrayView chunk, Nanos now);
@@ -41,7 +40,6 @@ public:
 
 private:
     Nanos perByte;
-    Nanos chunkGap;
     Nanos lineFreeAt{0};
     std::deque<QByteArray> chunks;
     qsizetype sentOfFront = 0;

@@ -1,15 +1,18 @@
 #include "sim/sim_options.h"
 
 #include "sim/paced_writer.h"
+#include "sim/usb_adapter.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
+#include <optional>
 
 namespace {
 
 constexpr double slowestRate = 0.01;
-constexpr double longestVanishSeconds = 1e6;
+constexpr double longestFaultSeconds = 1e6; // what a timer can hold
 
 const QString helpOption = QStringLiteral("help");
 const QString revisionOption = QStringLiteral("revision");
@@ -24,6 +27,12 @@ const QString overflowOption = QStringLiteral("overflow");
 const QString engineStoppedOption = QStringLiteral("engine-stopped");
 const QString deviceOption = QStringLiteral("device");
 const QString linkOption = QStringLiteral("link");
+const QString lineEndOption = QStringLiteral("line-end");
+const QString chunkMsOption = QStringLiteral("chunk-ms");
+const QString chunkBytesOption = QStringLiteral("chunk-bytes");
+const QString muteAfterOption = QStringLiteral("mute-after");
+const QString muteForOption = QStringLiteral("mute-for");
+const QString numberLinesOption = QStringLiteral("number-lines");
 
 void describe(QCommandLineParser &parser)
 {
@@ -31,7 +40,7 @@ void describe(QCommandLineParser &parser)
         "A simulated Torvane 410/420 ignition unit for the Torvane Data Link console.\n"
         "Creates a pseudo-terminal, prints its device path as the first line of\n"
         "standard output, and serves the console on it until SIGINT or SIGTERM.\n"
-        "Lines are paced at 9600 baud with a short idle gap after each one.\n"
+        "Lines are paced at 9600 baud, one straight after another.\n"
         "Exit status: 0 when stopped or vanished, 1 when the device fails,\n"
         "2 for a malformed option."));
     parser.addOptions({
@@ -52,6 +61,23 @@ void describe(QCommandLineParser &parser)
                 .arg(maxTelemetryRate),
             QStringLiteral("N")},
         {fastOption, QStringLiteral("No 9600-baud pacing: each line goes out in one write.")},
+        {lineEndOption,
+            QStringLiteral("What ends each line the unit sends: CR (default), LF or CRLF."),
+            QStringLiteral("END")},
+        {chunkMsOption,
+            QStringLiteral(
+                "Deliver output in bursts every N ms (at most %2), as a USB adapter's latency "
+                "timer does (FTDI: 16), and at once when %1 bytes are held. 0 (default): bytes "
+                "go out one or two at a time as they are due.")
+                .arg(UsbAdapter::packetBytes)
+                .arg(UsbAdapter::longestLatency.count()),
+            QStringLiteral("N")},
+        {chunkBytesOption,
+            QStringLiteral(
+                "Deliver output in writes of MIN..MAX bytes drawn at random, e.g. 1-64, each "
+                "made once that many bytes are due; the rest goes when the line falls quiet. "
+                "Not with --chunk-ms."),
+            QStringLiteral("MIN-MAX")},
         {seedOption,
             QStringLiteral("Seed of the random engine and faults (default: from the clock)."),
             QStringLiteral("N")},
@@ -66,8 +92,22 @@ void describe(QCommandLineParser &parser)
         {vanishOption,
             QStringLiteral("Fault: the device disappears after SECONDS and the simulator exits."),
             QStringLiteral("SECONDS")},
+        {muteAfterOption,
+            QStringLiteral(
+                "Fault: after SECONDS the unit goes mute, as if powered off: the device stays, "
+                "nothing more is sent, not even the rest of a line, and commands are ignored."),
+            QStringLiteral("SECONDS")},
+        {muteForOption,
+            QStringLiteral(
+                "Fault: the mute unit comes back after SECONDS as if rebooted: stored settings, "
+                "manual advance off, no telemetry until /I1 (default: mute for ever)."),
+            QStringLiteral("SECONDS")},
         {engineStoppedOption,
             QStringLiteral("Keep the engine stopped; the propeller still turns by hand.")},
+        {numberLinesOption,
+            QStringLiteral(
+                "Number the telemetry records: a rolling 16-bit count in hex in positions 8-11 "
+                "(dwell and sensor, which the console does not use), for counting lost lines.")},
         {overflowOption,
             QStringLiteral(
                 "Fault: now and then an engine speed of 8000..FFFF in telemetry and /x.")},
@@ -131,11 +171,70 @@ QString parseGarbage(const QString &text, double *probability)
     return {};
 }
 
-QString parseVanish(const QString &text, double *seconds)
+QString parseSeconds(const QString &option, const QString &text, double *seconds)
 {
-    if (!parseNumber(text, seconds) || *seconds <= 0 || *seconds > longestVanishSeconds)
-        return QStringLiteral("--vanish-after wants a number of seconds above 0, not \"%1\"")
+    if (!parseNumber(text, seconds) || *seconds <= 0 || *seconds > longestFaultSeconds)
+        return QStringLiteral("--%1 wants a number of seconds above 0, at most %2, not \"%3\"")
+            .arg(option, QString::number(longestFaultSeconds, 'f', 0), text);
+    return {};
+}
+
+QString parseLineEnd(const QString &text, QByteArray *lineEnd)
+{
+    static const QHash<QString, QByteArray> ends{{"CR", "\r"}, {"LF", "\n"}, {"CRLF", "\r\n"}};
+    const auto found = ends.constFind(text.toUpper());
+    if (found == ends.cend())
+        return QStringLiteral("--line-end wants CR, LF or CRLF, not \"%1\"").arg(text);
+    *lineEnd = *found;
+    return {};
+}
+
+// A count of at most nine digits, so that it fits an int.
+std::optional<int> smallCount(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    if (!digits.match(text).hasMatch())
+        return std::nullopt;
+    return text.toInt();
+}
+
+QString parseChunkMs(const QString &text, std::chrono::milliseconds *period, QString *warning)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (!digits.match(text).hasMatch())
+        return QStringLiteral(
+                   "--chunk-ms wants a whole number of milliseconds, 0 for none, not \"%1\"")
             .arg(text);
+    bool fits = false;
+    const qint64 ms = text.toLongLong(&fits);
+    if (fits && ms <= UsbAdapter::longestLatency.count()) {
+        *period = std::chrono::milliseconds(ms);
+        return {};
+    }
+    *period = UsbAdapter::longestLatency;
+    *warning = QStringLiteral("--chunk-ms %1 is longer than an adapter's latency timer goes; "
+                              "using %2")
+                   .arg(text)
+                   .arg(UsbAdapter::longestLatency.count());
+    return {};
+}
+
+QString parseChunkBytes(const QString &text, int *smallest, int *largest, QString *warning)
+{
+    const QStringList ends = text.split('-');
+    const std::optional<int> low = ends.size() == 2 ? smallCount(ends[0]) : std::nullopt;
+    const std::optional<int> high = ends.size() == 2 ? smallCount(ends[1]) : std::nullopt;
+    if (!low || !high || *low < 1 || *low > *high)
+        return QStringLiteral("--chunk-bytes wants MIN-MAX, with 1 <= MIN <= MAX, not \"%1\"")
+            .arg(text);
+    const int most = int(PacedWriter::capacity);
+    *smallest = std::min(*low, most);
+    *largest = std::min(*high, most);
+    if (*high > most)
+        *warning = QStringLiteral("--chunk-bytes %1 asks for writes larger than the output queue; "
+                                  "using at most %2")
+                       .arg(text)
+                       .arg(most);
     return {};
 }
 
@@ -150,10 +249,15 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
     SimOptions &options = parsed.options;
     options.seed = clockSeed();
     const auto given = [&parser](const QString &name) { return parser.isSet(name); };
+    if (given(chunkMsOption) && given(chunkBytesOption))
+        return QStringLiteral("--chunk-ms and --chunk-bytes cannot go together");
+    if (given(muteForOption) && !given(muteAfterOption))
+        return QStringLiteral("--mute-for wants --mute-after too");
+    QString warnings[3];
     const QString errors[] = {
         given(revisionOption) ? parseRevision(parser.value(revisionOption), &options.revision)
                               : QString(),
-        given(rateOption) ? parseRate(parser.value(rateOption), &options.rate, &parsed.warning)
+        given(rateOption) ? parseRate(parser.value(rateOption), &options.rate, &warnings[0])
                           : QString(),
         given(seedOption) ? parseSeed(parser.value(seedOption), &options.seed) : QString(),
         given(ignoreOption) ? parseIgnore(parser.value(ignoreOption), &options.ignoreLetters)
@@ -161,17 +265,37 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
         given(garbageOption)
             ? parseGarbage(parser.value(garbageOption), &options.garbageProbability)
             : QString(),
-        given(vanishOption) ? parseVanish(parser.value(vanishOption), &options.vanishAfterSeconds)
-                            : QString(),
+        given(vanishOption)
+            ? parseSeconds(vanishOption, parser.value(vanishOption), &options.vanishAfterSeconds)
+            : QString(),
+        given(muteAfterOption) ? parseSeconds(muteAfterOption, parser.value(muteAfterOption),
+                                              &options.muteAfterSeconds)
+                               : QString(),
+        given(muteForOption)
+            ? parseSeconds(muteForOption, parser.value(muteForOption), &options.muteForSeconds)
+            : QString(),
+        given(lineEndOption) ? parseLineEnd(parser.value(lineEndOption), &options.lineEnd)
+                             : QString(),
+        given(chunkMsOption)
+            ? parseChunkMs(parser.value(chunkMsOption), &options.chunkPeriod, &warnings[1])
+            : QString(),
+        given(chunkBytesOption)
+            ? parseChunkBytes(parser.value(chunkBytesOption), &options.chunkSmallest,
+                              &options.chunkLargest, &warnings[2])
+            : QString(),
     };
     for (const QString &error : errors)
         if (!error.isEmpty())
             return error;
+    for (const QString &warning : warnings)
+        if (!warning.isEmpty())
+            parsed.warning += (parsed.warning.isEmpty() ? "" : "; ") + warning;
 
     options.fast = given(fastOption);
     options.silent = given(silentOption);
     options.overflow = given(overflowOption);
     options.engineStopped = given(engineStoppedOption);
+    options.numberLines = given(numberLinesOption);
     options.device = parser.value(deviceOption);
     options.linkPath = parser.value(linkOption);
     if (given(deviceOption) && options.device.isEmpty())

@@ -19,10 +19,19 @@ struct SimOptions {
     double vanishAfterSeconds = 0; // 0: never
     bool overflow = false;
     bool engineStopped = false;    // the engine never starts
+    bool numberLines = false;      // see UnitModel::numberLines()
     QString device;                // empty: a pseudo-terminal
     QString linkPath;              // symbolic link to the pseudo-terminal
-    // Idle time after each line, so the console reads lines one at a time.
-    std::chrono::milliseconds lineGap{10};
+    QByteArray lineEnd = "\r";     // ends each line the unit sends
+    // The USB adapter's latency timer: output reaches the console in bursts
+    // this far apart. 0: each byte as it arrives.
+    std::chrono::milliseconds chunkPeriod{0};
+    // Otherwise, with chunkLargest above 0: writes of chunkSmallest..chunkLargest
+    // bytes drawn at random.
+    int chunkSmallest = 0;
+    int chunkLargest = 0;
+    double muteAfterSeconds = 0;   // 0: never
+    double muteForSeconds = 0;     // 0: for ever; otherwise back as if rebooted
 };
 
 struct ParsedOptions {

@@ -57,6 +57,15 @@ QList<QByteArray> UnitModel::receive(QByteArrayView bytes)
     return replies;
 }
 
+void UnitModel::reboot()
+{
+    current = stored;
+    streaming = false;
+    manual = false;
+    manualTrim = 0;
+    framer = CommandFramer();
+}
+
 QByteArray UnitModel::telemetryLine()
 {
     if (faults.silent)
@@ -70,6 +79,11 @@ QByteArray UnitModel::telemetryLine()
     fields.temperature = engine.temperature();
     fields.health12 = engine.health12();
     fields.health34 = engine.health34();
+    if (numbering) {
+        fields.dwell = nextNumber >> 8;
+        fields.sensor = nextNumber & 0xFF;
+        ++nextNumber;
+    }
     return formatTelemetryLine(fields);
 }
 

@@ -29,9 +29,16 @@ public:
               UnitFaults faults = {});
 
     QList<QByteArray> receive(QByteArrayView bytes);
+    // Power comes back: unsaved settings are lost, manual advance is off, and
+    // nothing streams until asked; a command cut by the power loss is lost.
+    void reboot();
 
     // The streamed record for this moment; empty when silent.
     QByteArray telemetryLine();
+    // Each record carries a rolling 16-bit number in positions 8-11 (dwell
+    // and sensor, which the console does not use), so that a listener can
+    // count exactly which records it missed.
+    void numberLines(bool on) { numbering = on; }
     // The occasional "b" and "j" records; empty when silent.
     QList<QByteArray> statusLines();
 
@@ -58,4 +65,6 @@ private:
     bool streaming = true;
     bool manual = false;
     int manualTrim = 0;
+    bool numbering = false;
+    std::uint16_t nextNumber = 0;
 };

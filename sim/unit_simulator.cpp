@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr int engineTickMs = 50;
 constexpr Nanos longestEngineStep = std::chrono::seconds(1);
 constexpr int quietestStatusMs = 20'000;
 constexpr int busiestStatusMs = 40'000;
-constexpr double longestVanishSeconds = 1e6; // what a timer can hold
+constexpr double longestFaultSeconds = 1e6; // what a timer can hold
 
 // Each random consumer gets its own stream, so a fault switched on does not
 // change what the engine does.
@@ -32,6 +33,24 @@ Nanos steadyNow()
     return std::chrono::steady_clock::now().time_since_epoch();
 }
 
+Nanos faultDelay(double seconds)
+{
+    if (!(seconds > 0))
+        return Nanos(0);
+    return std::chrono::duration_cast<Nanos>(
+        std::chrono::duration<double>(std::min(seconds, longestFaultSeconds)));
+}
+
+UsbAdapter adapterFor(const SimOptions &options, Nanos now)
+{
+    if (options.chunkPeriod.count() > 0)
+        return UsbAdapter::withLatency(options.chunkPeriod, now);
+    if (options.chunkLargest > 0)
+        return UsbAdapter::withRandomSizes(options.chunkSmallest, options.chunkLargest,
+                                           streamSeed(options.seed, 4));
+    return {};
+}
+
 } // namespace
 
 UnitSimulator::UnitSimulator(const SimOptions &options, QObject *parent)
@@ -41,10 +60,13 @@ UnitSimulator::UnitSimulator(const SimOptions &options, QObject *parent)
       engineModel(streamSeed(options.seed, 0)),
       unitModel(engineModel, streamSeed(options.seed, 1), options.revision, faultsOf(options)),
       noise(options.garbageProbability, streamSeed(options.seed, 2)),
-      writer(options.fast ? Nanos(0) : byteTime, options.lineGap),
-      statusRandom(streamSeed(options.seed, 3))
+      writer(options.fast ? Nanos(0) : byteTime),
+      statusRandom(streamSeed(options.seed, 3)),
+      muteAt(faultDelay(options.muteAfterSeconds)),
+      muteFor(muteAt > Nanos(0) ? faultDelay(options.muteForSeconds) : Nanos(0))
 {
     engineModel.holdStopped(options.engineStopped);
+    unitModel.numberLines(options.numberLines);
     writerTimer.setTimerType(Qt::PreciseTimer);
     writerTimer.setInterval(writerTickMs);
     engineTimer.setInterval(engineTickMs);
@@ -52,11 +74,14 @@ UnitSimulator::UnitSimulator(const SimOptions &options, QObject *parent)
     telemetryTimer.setInterval(telemetryIntervalMs());
     statusTimer.setSingleShot(true);
     vanishTimer.setSingleShot(true);
+    powerTimer.setSingleShot(true);
+    powerTimer.setTimerType(Qt::PreciseTimer);
     connect(&writerTimer, &QTimer::timeout, this, &UnitSimulator::pumpWriter);
     connect(&engineTimer, &QTimer::timeout, this, &UnitSimulator::advanceEngine);
     connect(&telemetryTimer, &QTimer::timeout, this, &UnitSimulator::sendTelemetry);
     connect(&statusTimer, &QTimer::timeout, this, &UnitSimulator::sendStatusRecords);
     connect(&vanishTimer, &QTimer::timeout, this, &UnitSimulator::vanish);
+    connect(&powerTimer, &QTimer::timeout, this, &UnitSimulator::checkPower);
 }
 
 UnitSimulator::~UnitSimulator()
@@ -95,14 +120,18 @@ void UnitSimulator::start(std::unique_ptr<ByteLink> newLink)
             emit linkFailed(reason);
         },
         Qt::QueuedConnection);
-    lastEngineStep = clock();
+    startedAt = lastEngineStep = clock();
+    adapter = adapterFor(options, startedAt);
+    power = Power::On;
+    muted = false;
     engineTimer.start();
     telemetryTimer.start();
     armStatusTimer();
     if (options.vanishAfterSeconds > 0) {
-        const double seconds = std::min(options.vanishAfterSeconds, longestVanishSeconds);
+        const double seconds = std::min(options.vanishAfterSeconds, longestFaultSeconds);
         vanishTimer.start(int(std::lround(seconds * 1000)));
     }
+    armPowerTimer(Nanos(0));
 }
 
 void UnitSimulator::setClock(Clock newClock)
@@ -112,16 +141,20 @@ void UnitSimulator::setClock(Clock newClock)
 
 void UnitSimulator::receive(QByteArrayView bytes)
 {
+    checkPower();
+    if (muted)
+        return;
     for (const QByteArray &reply : unitModel.receive(bytes))
         queueLine(reply);
 }
 
 void UnitSimulator::pumpWriter()
 {
-    const QByteArray due = writer.take(clock());
-    if (!due.isEmpty() && link)
-        link->write(due);
-    if (writer.isIdle())
+    checkPower();
+    for (const QByteArray &bytes : adapter.pass(writer, clock()))
+        if (link)
+            link->write(bytes);
+    if (writer.isIdle() && !adapter.isHolding())
         writerTimer.stop();
     else if (!writerTimer.isActive())
         writerTimer.start();
@@ -129,6 +162,7 @@ void UnitSimulator::pumpWriter()
 
 void UnitSimulator::advanceEngine()
 {
+    checkPower();
     const Nanos now = clock();
     // A stalled process resumes where it was rather than racing ahead.
     engineModel.advance(std::clamp(now - lastEngineStep, Nanos(0), longestEngineStep));
@@ -138,14 +172,17 @@ void UnitSimulator::advanceEngine()
 // Telemetry waits for a free line, so replies are never stuck behind it.
 void UnitSimulator::sendTelemetry()
 {
-    if (unitModel.isStreaming() && writer.isIdle())
+    checkPower();
+    if (!muted && unitModel.isStreaming() && writer.isIdle())
         queueLine(unitModel.telemetryLine());
 }
 
 void UnitSimulator::sendStatusRecords()
 {
-    for (const QByteArray &line : unitModel.statusLines())
-        queueLine(line);
+    checkPower();
+    if (!muted)
+        for (const QByteArray &line : unitModel.statusLines())
+            queueLine(line);
     armStatusTimer();
 }
 
@@ -157,6 +194,40 @@ void UnitSimulator::vanish()
     emit vanished();
 }
 
+void UnitSimulator::checkPower()
+{
+    if (!link || muteAt <= Nanos(0))
+        return;
+    const Nanos since = clock() - startedAt;
+    const Power before = power;
+    if (power == Power::On && since >= muteAt) {
+        power = Power::Mute;
+        mute();
+    }
+    if (power == Power::Mute && muteFor > Nanos(0) && since >= muteAt + muteFor) {
+        power = Power::Back;
+        resume();
+    }
+    if (power != before || !powerTimer.isActive())
+        armPowerTimer(since);
+}
+
+void UnitSimulator::mute()
+{
+    if (muted || !link)
+        return;
+    muted = true;
+    writer.clear();
+}
+
+void UnitSimulator::resume()
+{
+    if (!muted)
+        return;
+    muted = false;
+    unitModel.reboot();
+}
+
 int UnitSimulator::telemetryIntervalMs() const
 {
     const double wanted = std::isfinite(options.rate) ? options.rate : 10;
@@ -164,22 +235,25 @@ int UnitSimulator::telemetryIntervalMs() const
     return int(std::ceil(1000 / rate));
 }
 
+// The model ends its lines with CR; the unit may end them otherwise.
 void UnitSimulator::queueLine(const QByteArray &line)
 {
-    if (line.isEmpty() || !link)
+    if (line.isEmpty() || !link || muted)
         return;
     const Nanos now = clock();
     // Noise and line queue as separate chunks: noise never lands inside a line.
     writer.queue(noise.beforeLine(), now);
-    writer.queue(line, now);
+    writer.queue(line.endsWith('\r') ? line.chopped(1) + options.lineEnd : line, now);
     pumpWriter();
 }
 
 void UnitSimulator::stopServing()
 {
-    for (QTimer *timer : {&writerTimer, &engineTimer, &telemetryTimer, &statusTimer, &vanishTimer})
+    for (QTimer *timer :
+         {&writerTimer, &engineTimer, &telemetryTimer, &statusTimer, &vanishTimer, &powerTimer})
         timer->stop();
     writer.clear();
+    adapter.clear();
     if (!link)
         return;
     link->disconnect(this);
@@ -191,4 +265,21 @@ void UnitSimulator::armStatusTimer()
 {
     statusTimer.start(
         std::uniform_int_distribution<int>(quietestStatusMs, busiestStatusMs)(statusRandom));
+}
+
+// A timer is a wake-up only; checkPower() goes by the clock, so a timer that
+// fires early merely sets itself again.
+void UnitSimulator::armPowerTimer(Nanos sinceStart)
+{
+    Nanos next{0};
+    if (power == Power::On && muteAt > Nanos(0))
+        next = muteAt;
+    else if (power == Power::Mute && muteFor > Nanos(0))
+        next = muteAt + muteFor;
+    if (next <= Nanos(0)) {
+        powerTimer.stop();
+        return;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - sinceStart);
+    powerTimer.start(int(std::clamp<qint64>(wait.count(), 0, std::numeric_limits<int>::max())));
 }

@@ -6,6 +6,7 @@
 #include "sim/paced_writer.h"
 #include "sim/sim_options.h"
 #include "sim/unit_model.h"
+#include "sim/usb_adapter.h"
 
 #include <QObject>
 #include <QTimer>
@@ -19,10 +20,10 @@ struct StartResult {
     bool ok() const { return error.isEmpty(); }
 };
 
-// A whole simulated unit: protocol, engine, pacing, faults and timers, served
-// on a pseudo-terminal, a serial device, or any other link. Usable inside the
-// console's own process for its demo mode. The timer handlers are public so
-// that tests can drive them with an injected clock.
+// A whole simulated unit: protocol, engine, pacing, the USB adapter, faults
+// and timers, served on a pseudo-terminal, a serial device, or any other
+// link. Usable inside the console's own process for its demo mode. The timer
+// handlers are public so that tests can drive them with an injected clock.
 class UnitSimulator : public QObject {
     Q_OBJECT
 
@@ -46,10 +47,20 @@ public:
     void sendStatusRecords();
     // The device disappears: the link closes and everything stops.
     void vanish();
+    // Follows --mute-after and --mute-for by the simulator's clock. Every
+    // handler calls it too, so a late timer changes nothing.
+    void checkPower();
+    // Power lost, link still open: what has not gone out is dropped (bytes
+    // already in the adapter still reach the console), and nothing is
+    // answered or sent until resume().
+    void mute();
+    // Power back: the unit reboots (see UnitModel::reboot()).
+    void resume();
 
     const UnitModel &unit() const { return unitModel; }
     const EngineModel &engine() const { return engineModel; }
     bool isServing() const { return link != nullptr; }
+    bool isMute() const { return muted; }
     // Milliseconds between telemetry lines, after clamping the rate.
     int telemetryIntervalMs() const;
 
@@ -61,6 +72,10 @@ private:
     void queueLine(const QByteArray &line);
     void stopServing();
     void armStatusTimer();
+    void armPowerTimer(Nanos sinceStart);
+
+    // The scheduled mute, in order; each step is taken once.
+    enum class Power { On, Mute, Back };
 
     SimOptions options;
     Clock clock;
@@ -68,12 +83,19 @@ private:
     UnitModel unitModel;
     LineNoise noise;
     PacedWriter writer;
+    UsbAdapter adapter;
     std::mt19937_64 statusRandom;
     std::unique_ptr<ByteLink> link;
     Nanos lastEngineStep{0};
+    Nanos startedAt{0};
+    Nanos muteAt{0};  // from the start; 0: never
+    Nanos muteFor{0}; // 0: for ever
+    Power power = Power::On;
+    bool muted = false;
     QTimer writerTimer;
     QTimer engineTimer;
     QTimer telemetryTimer;
     QTimer statusTimer;
     QTimer vanishTimer;
+    QTimer powerTimer;
 };

@@ -3,6 +3,7 @@
 
 #include "protocol/replies.h"
 #include "protocol/telemetry.h"
+#include "sim/hex_text.h"
 #include "sim/sim_options.h"
 #include "sim/telemetry_line.h"
 #include "sim/unit_simulator.h"
@@ -50,7 +51,11 @@ SimOptions simOptions(const QString &arguments, int seed = 7)
 struct Bench {
     struct Link : ByteLink {
         explicit Link(Bench *bench) : bench(bench) {}
-        void write(QByteArrayView bytes) override { bench->bytes += bytes; }
+        void write(QByteArrayView bytes) override
+        {
+            bench->bytes += bytes;
+            bench->writes.append({bench->now, bytes.size()});
+        }
         void close() override { bench->closed = true; }
         Bench *bench;
     };
@@ -76,6 +81,7 @@ struct Bench {
 
     Nanos now{0};
     QByteArray bytes;
+    QList<std::pair<Nanos, qsizetype>> writes; // when, and how many bytes
     bool closed = false;
     UnitSimulator simulator; // last, so it closes the link while the rest still stands
 };
@@ -231,24 +237,40 @@ private slots:
         QCOMPARE(decoded("/x\r")->value, engine.rpm());
     }
 
+    void numberedLines()
+    {
+        Bench bench(simOptions("--number-lines --rate 48"));
+        bench.run(500ms);
+        QList<QByteArray> lines = bench.bytes.split('\r');
+        QVERIFY(lines.size() > 20 && lines.takeLast().isEmpty());
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines[i].mid(7, 4), hexDigits(i, 4));
+
+        EngineModel engine(5);
+        runEngine(engine, 20, [](double) {}); // firing: dwell and sensor are not 0
+        UnitModel plain(engine, 5), numbered(engine, 5);
+        numbered.numberLines(true);
+        for (int i = 0; i < 0x10000; ++i)
+            numbered.telemetryLine();
+        // Wrapped, and nothing else of the record changed.
+        QCOMPARE(numbered.telemetryLine(), plain.telemetryLine().replace(7, 4, "0000"));
+    }
+
     void writerNeverOutrunsTheLine_data()
     {
         QTest::addColumn<int>("tickMicroseconds");
-        QTest::addColumn<int>("gapMs");
         QTest::addColumn<int>("atLeast");
         QTest::addColumn<int>("atMost");
-        row("1 ms ticks, no gap", 1000, 0, 955, 960);
-        row("late ticks, no gap", 7300, 0, 380, 960);
-        row("1 ms ticks, 10 ms gaps", 1000, 10, 600, 680);
+        row("1 ms ticks", 1000, 955, 960);
+        row("late ticks", 7300, 380, 960);
     }
 
     void writerNeverOutrunsTheLine()
     {
         QFETCH(int, tickMicroseconds);
-        QFETCH(int, gapMs);
         QFETCH(int, atLeast);
         QFETCH(int, atMost);
-        PacedWriter writer(byteTime, std::chrono::milliseconds(gapMs));
+        PacedWriter writer(byteTime);
         for (int i = 0; i < 150; ++i)
             QVERIFY(writer.queue(QByteArray(telemetryLineBytes, 'x'), 0ns));
         qsizetype sent = 0, largestTake = 0;
@@ -295,6 +317,117 @@ private slots:
             QVERIFY(burst.size() >= fewestNoiseBytes && burst.size() <= mostNoiseBytes);
     }
 
+    void delivery_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("smallest"); // writes in mid-stream
+        QTest::addColumn<int>("largest");
+        QTest::addColumn<int>("everyMs"); // writes only then, or when a packet is full
+        row("as due, host polls each ms", "", 1, 2, 0);
+        row("FTDI latency timer", "--chunk-ms 16", 15, 16, 16);
+        row("long latency, full packets", "--chunk-ms 100", 30, 62, 100);
+        row("random sizes", "--chunk-bytes 1-64", 1, 64, 0);
+        row("one size, across lines", "--chunk-bytes 7-7", 7, 7, 0);
+    }
+
+    void delivery()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, smallest);
+        QFETCH(int, largest);
+        QFETCH(int, everyMs);
+        const auto continuous = [](const QString &arguments) {
+            SimOptions options = simOptions(arguments);
+            options.rate = 1000;
+            return options;
+        };
+        Bench plain(continuous("")), chunked(continuous(arguments));
+        for (Bench *bench : {&plain, &chunked}) {
+            bench->run(1s);
+            bench->simulator.receive("/I0\r");
+            bench->run(300ms); // the adapter lets go of the rest
+        }
+        QCOMPARE(chunked.bytes, plain.bytes);
+        QVERIFY(chunked.bytes.size() > 900);
+        bool fullPacket = false;
+        for (const auto &[at, size] : chunked.writes) {
+            const QString what = QStringLiteral("%1 bytes at %2 ns").arg(size).arg(at.count());
+            fullPacket |= size == UsbAdapter::packetBytes;
+            QVERIFY2(everyMs == 0 || at % std::chrono::milliseconds(everyMs) == 0ns
+                         || size == UsbAdapter::packetBytes,
+                     qPrintable(what));
+            if (at >= 200ms && at <= 1s)
+                QVERIFY2(size >= smallest && size <= largest, qPrintable(what));
+        }
+        QCOMPARE(fullPacket, largest == UsbAdapter::packetBytes);
+    }
+
+    void lineEnds_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("end");
+        row("CR by default", "", "\r");
+        row("LF", "--line-end lf", "\n");
+        row("CR LF", "--line-end CrLf", "\r\n");
+    }
+
+    void lineEnds()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, end);
+        Bench bench(simOptions(arguments));
+        bench.run(250ms);
+        bench.simulator.receive("/I0\r/u\r");
+        bench.simulator.sendStatusRecords();
+        bench.run(100ms);
+        const QString e = QRegularExpression::escape(end);
+        const QRegularExpression expected(
+            QStringLiteral("^(=[0-9A-F]{18}%1){2}/I0%1u21%1b[0-9A-F]{2}%1j01%1$").arg(e));
+        QVERIFY2(expected.match(QString::fromLatin1(bench.bytes)).hasMatch(),
+                 bench.bytes.toPercentEncoding().constData());
+    }
+
+    void muteThenReboot_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<bool>("comesBack");
+        row("for a second", "--mute-after 0.5 --mute-for 1", true);
+        row("for ever", "--mute-after 0.5", false);
+    }
+
+    void muteThenReboot()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(bool, comesBack);
+        Bench bench(simOptions(arguments));
+        const UnitModel &unit = bench.simulator.unit();
+        bench.simulator.receive("/N20\r/W\r/N25\r/SM\r");
+        bench.run(490ms);
+        bench.simulator.receive("/x\r/x\r/x\r"); // still going out at 500 ms
+        bench.run(10ms);
+        QVERIFY(bench.simulator.isMute() && bench.simulator.isServing());
+        const QByteArray beforeMute = bench.bytes;
+        QVERIFY2(!beforeMute.endsWith('\r'), "the line in progress is cut");
+
+        bench.simulator.receive("/I1\r/u\r/N30\r/W\r");
+        bench.simulator.sendStatusRecords();
+        bench.run(990ms);
+        QCOMPARE(bench.bytes, beforeMute);
+        QCOMPARE(unit.settings().maxAdvanceSteps, 25); // heard nothing
+        bench.run(10ms);
+        QCOMPARE(bench.simulator.isMute(), !comesBack);
+        QCOMPARE(unit.settings().maxAdvanceSteps, comesBack ? 20 : 25);
+        QCOMPARE(unit.storedSettings().maxAdvanceSteps, 20);
+        QCOMPARE(unit.isManual(), !comesBack);
+        QCOMPARE(unit.isStreaming(), !comesBack);
+
+        bench.run(500ms);
+        QCOMPARE(bench.bytes, beforeMute); // no stream until asked
+        bench.simulator.receive("/I1\r");
+        bench.run(300ms);
+        QCOMPARE(bench.bytes.mid(beforeMute.size()).startsWith("/I1\r="), comesBack);
+    }
+
     void faults_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -332,13 +465,22 @@ private slots:
     {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("expected"); // "error:" and part of the message, or settings
-        row("defaults", "", "revision=21 rate=10 garbage=0 vanish=0 flags= help=0 warned=0");
+        row("defaults", "",
+            "revision=21 rate=10 garbage=0 vanish=0 flags= end=0d chunk=0 bytes=0-0 mute=0-0 help=0"
+            " warned=0 numbered=0");
         row("all set",
             "--revision 20 --rate 2.5 --seed 42 --ignore dz --garbage 0.25 --vanish-after 3 --fast"
             " --silent --overflow",
             "revision=20 rate=2.5 seed=42 ignore=dz garbage=0.25 vanish=3 flags=FSO warned=0");
         row("hex prefix, clamped rate, device", "--revision=0x2f --rate 500 --device /dev/ttyS0",
             "revision=2f rate=48 warned=1 device=/dev/ttyS0");
+        row("adapter, line end, mute, numbered",
+            "--chunk-bytes 1-64 --line-end crlf --mute-after 1.5 --number-lines",
+            "bytes=1-64 end=0d0a mute=1.5-0 warned=0 numbered=1");
+        row("latency timer, mute for", "--chunk-ms 16 --line-end LF --mute-after 2 --mute-for 0.5",
+            "chunk=16 end=0a mute=2-0.5 warned=0");
+        row("latency clamped", "--chunk-ms 99999999999999999999", "chunk=255 warned=1");
+        row("write size clamped", "--chunk-bytes 10-5000", "bytes=10-4096 warned=1");
         row("help", "--help", "help=1");
         row("revision too wide", "--revision 123", "error:--revision");
         row("rate zero", "--rate 0", "error:--rate");
@@ -347,6 +489,17 @@ private slots:
         row("garbage above 1", "--garbage 1.5", "error:--garbage");
         row("vanish negative", "--vanish-after -3", "error:--vanish-after");
         row("link and device", "--link /tmp/a --device /dev/ttyS0", "error:--link");
+        row("chunk-ms negative", "--chunk-ms -16", "error:--chunk-ms");
+        row("chunk-ms fraction", "--chunk-ms 1.5", "error:--chunk-ms");
+        row("chunk-bytes reversed", "--chunk-bytes 9-3", "error:--chunk-bytes");
+        row("chunk-bytes zero", "--chunk-bytes 0-3", "error:--chunk-bytes");
+        row("chunk-bytes one number", "--chunk-bytes 8", "error:--chunk-bytes");
+        row("chunk-ms with chunk-bytes", "--chunk-ms 16 --chunk-bytes 1-64",
+            "error:--chunk-ms and --chunk-bytes");
+        row("line-end unknown", "--line-end NL", "error:--line-end");
+        row("mute-after zero", "--mute-after 0", "error:--mute-after");
+        row("mute-for alone", "--mute-for 2", "error:--mute-for wants --mute-after");
+        row("mute-for not a number", "--mute-after 1 --mute-for x", "error:--mute-for");
         row("stray argument", "stray", "error:stray");
     }
 
@@ -363,11 +516,12 @@ private slots:
         const SimOptions &o = parsed.options;
         const QString got = QString::asprintf(
             " revision=%x rate=%g seed=%llu ignore=%s garbage=%g vanish=%g device=%s flags=%s%s%s"
-            " help=%d warned=%d ",
+            " end=%s chunk=%lld bytes=%d-%d mute=%g-%g help=%d warned=%d numbered=%d ",
             o.revision, o.rate, qulonglong(o.seed), o.ignoreLetters.constData(),
             o.garbageProbability, o.vanishAfterSeconds, qPrintable(o.device), o.fast ? "F" : "",
-            o.silent ? "S" : "", o.overflow ? "O" : "", parsed.helpRequested,
-            !parsed.warning.isEmpty());
+            o.silent ? "S" : "", o.overflow ? "O" : "", o.lineEnd.toHex().constData(),
+            qlonglong(o.chunkPeriod.count()), o.chunkSmallest, o.chunkLargest, o.muteAfterSeconds,
+            o.muteForSeconds, parsed.helpRequested, !parsed.warning.isEmpty(), o.numberLines);
         for (const QString &want : expected.split(' '))
             QVERIFY2(got.contains(' ' + want + ' '), qPrintable(got));
     }
