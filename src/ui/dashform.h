@@ -148,6 +148,11 @@ public:
     // The wiring picture window, while it exists.
     QPointer<Schmatic> schmatic;
 
+signals:
+    // Every complete line, as HandleInput received it; for traces and
+    // measurements, nothing in the window depends on it.
+    void lineHandled(const QByteArray &line);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -21,5 +21,6 @@ void DashForm::HandleInput(QByteArray &rBuff)
     case LineKind::Ignored:
         break;
     }
+    emit lineHandled(rBuff);
     rBuff.clear();
 }

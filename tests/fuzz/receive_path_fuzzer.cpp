@@ -21,12 +21,17 @@
 
 namespace {
 
+constexpr uint8_t opcodes = 25;
+
 struct Console : QuietConsole {
     Console()
     {
         form.pauseHooks.yieldOnce = [] {};
         form.pauseHooks.waitUntil = [](auto) {};
+        form.clock = [this] { return now; };
     }
+
+    std::chrono::steady_clock::time_point now{};
 
     // Back to the state of a freshly started console, so that each input
     // runs on its own.
@@ -50,7 +55,7 @@ struct Console : QuietConsole {
 
     void step(uint8_t op)
     {
-        switch (op % 24) {
+        switch (op % opcodes) {
         case 1: form.Timer1_Timer(); break;
         case 2: form.Timer2_Timer(); break;
         case 3: form.Timer3_Timer(); break;
@@ -74,6 +79,10 @@ struct Console : QuietConsole {
         case 21: form.Command5_Click(); break;
         case 22: port->vanish(); break;
         case 23: port->raiseEvent(int(op) & 7); break;
+        case 24: // a second passes without a word from the unit
+            now += std::chrono::seconds(1);
+            form.checkUnitSilence();
+            break;
         default: break;
         }
     }
@@ -95,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size_t i = 0;
     while (i < size) {
         const uint8_t op = data[i++];
-        if (op % 24 == 0 && i < size) {
+        if (op % opcodes == 0 && i < size) {
             const size_t wanted = data[i++];
             const size_t length = std::min(wanted, size - i);
             console.port->receive(QByteArrayView(reinterpret_cast<const char *>(data + i),
