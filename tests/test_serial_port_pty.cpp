@@ -177,8 +177,8 @@ void TestSerialPortPty::portOption()
     for (int p = 0; p <= 5; ++p)
         QCOMPARE(map.device(p), p == port ? device : PortMap::defaultDevice(p));
 #ifndef Q_OS_WIN
-    QCOMPARE(PortMap::defaultDevice(1), QStringLiteral("/dev/ttyS0")); // COM1
-    QCOMPARE(PortMap::defaultDevice(4), QStringLiteral("/dev/ttyS3"));
+    // Unpinned buttons take a port found at the click, not a fixed name.
+    QVERIFY(PortMap::defaultDevice(1).isEmpty() && PortMap::defaultDevice(4).isEmpty());
 #endif
     QVERIFY(PortMap::defaultDevice(0).isEmpty() && PortMap::defaultDevice(5).isEmpty());
 }

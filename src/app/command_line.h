@@ -2,15 +2,30 @@
 
 #include "link/port_map.h"
 
+#include <QString>
 #include <QStringList>
+#include <optional>
 
 struct CommandLine {
     PortMap ports;
     int connectPort = 0;        // port button to click at start-up; 0 for none
     bool demo = false;          // a simulated unit on COM1
     bool exitAfterFirstFrame = false;
+    bool listPorts = false;     // print the ports and exit
 };
 
-// Parses the console's options. On --help prints the usage and exits 0; on a
-// malformed option prints the error and exits 2.
+// What the options ask for: run with `options`, or print `text` and exit with
+// `exitStatus` (0 after --help, on stdout; 2 for a mistake, on stderr).
+struct CommandLineResult {
+    std::optional<CommandLine> options;
+    int exitStatus = 0;
+    QString text;
+};
+
+// Reads the console's options; Qt's own (-platform, -style, ...) pass through
+// for QApplication.
+CommandLineResult readCommandLine(const QStringList &arguments);
+
+// As readCommandLine, but prints the help or the error and exits when there
+// is nothing to run.
 CommandLine parseCommandLine(const QStringList &arguments);

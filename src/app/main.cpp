@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 #include "app/first_frame.h"
+#include "app/port_listing.h"
 #include "link/qt_serial_port.h"
+#include "link/system_ports.h"
 #include "ui/dashform.h"
 
 #ifdef TORVANE_HAS_DEMO_UNIT
@@ -12,11 +14,16 @@
 
 int main(int argc, char *argv[])
 {
-    // Options first, so --help and mistakes are answered without a display.
+    // Options first, so --help, --list-ports and mistakes are answered
+    // without a display. QApplication still sees every argument.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     CommandLine options = parseCommandLine(arguments);
+    if (options.listPorts) {
+        std::fputs(qPrintable(portListing(options.ports, systemPorts())), stdout);
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvane-console"));

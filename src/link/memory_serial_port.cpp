@@ -11,14 +11,23 @@ int MemorySerialPort::setPortOpen(bool wantOpen)
     if (wantOpen == open)
         return noError;
     int &nextError = wantOpen ? nextOpenError : nextCloseError;
+    if (wantOpen)
+        openFailure.clear();
     if (nextError != noError) {
         const int error = nextError;
         nextError = noError;
+        if (wantOpen)
+            openFailure = QStringLiteral("test failure %1").arg(error);
         return error;
     }
     open = wantOpen;
     (wantOpen ? openCount : closeCount)++;
     return noError;
+}
+
+QString MemorySerialPort::portDescription(int16_t port) const
+{
+    return QStringLiteral("memory port %1").arg(port);
 }
 
 QByteArray MemorySerialPort::Input()

@@ -18,6 +18,8 @@ public:
     QByteArray Input() override;
     void Output(QByteArrayView text) override;
     int CommEvent() const override { return commEvent; }
+    QString portDescription(int16_t port) const override;
+    QString lastOpenFailure() const override { return openFailure; }
 
     // Test controls.
     void receive(QByteArrayView bytes);         // bytes arrive: raises OnComm
@@ -38,4 +40,5 @@ private:
     int nextOpenError = noError;
     int nextCloseError = noError;
     QByteArray pending;
+    QString openFailure;
 };

@@ -1,11 +1,5 @@
 #include "link/port_map.h"
 
-PortMap::PortMap()
-{
-    for (int port = firstPort; port <= lastPort; ++port)
-        devices[port - firstPort] = defaultDevice(port);
-}
-
 QString PortMap::defaultDevice(int port)
 {
     if (port < firstPort || port > lastPort)
@@ -13,22 +7,27 @@ QString PortMap::defaultDevice(int port)
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(port);
 #else
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+    return {};
 #endif
 }
 
 QString PortMap::device(int port) const
 {
-    if (port < firstPort || port > lastPort)
-        return {};
-    return devices[port - firstPort];
+    if (!pinned(port))
+        return defaultDevice(port);
+    return pins[port - firstPort];
+}
+
+bool PortMap::pinned(int port) const
+{
+    return port >= firstPort && port <= lastPort && !pins[port - firstPort].isEmpty();
 }
 
 void PortMap::setDevice(int port, const QString &device)
 {
     if (port < firstPort || port > lastPort)
         return;
-    devices[port - firstPort] = device;
+    pins[port - firstPort] = device;
 }
 
 std::optional<QString> applyPortOption(PortMap &map, const QString &value)

@@ -4,28 +4,29 @@
 #include <array>
 #include <optional>
 
-// Which device each of the console's port numbers 1 to 4 opens.
+// The fixed devices of the console's port numbers 1 to 4.
 //
-// Defaults: on Windows port N is "COMN"; elsewhere (Linux) port N is
-// /dev/ttyS(N-1), so COM1 is /dev/ttyS0. The command line can point a port at
-// another device, e.g. a USB adapter: --port 1=/dev/ttyUSB0.
+// On Windows port N is "COMN". Elsewhere (Linux) a port has no fixed device:
+// the button takes one of the serial ports present when it is clicked (see
+// portForButton). The command line pins a port to a device, e.g. a USB
+// adapter: --port 1=/dev/ttyUSB0.
 class PortMap {
 public:
     static constexpr int firstPort = 1;
     static constexpr int lastPort = 4;
 
-    PortMap();
-
-    // The platform's default device for a port number; empty outside 1..4.
+    // The platform's fixed device for a port number: "COMN" on Windows,
+    // empty elsewhere and outside 1..4.
     static QString defaultDevice(int port);
 
-    // The device for a port number; empty outside 1..4.
+    // The pinned device of a port number, else its default.
     QString device(int port) const;
-    // Points a port at a device. Ignored for a number outside 1..4.
+    bool pinned(int port) const;
+    // Pins a port to a device. Ignored for a number outside 1..4.
     void setDevice(int port, const QString &device);
 
 private:
-    std::array<QString, lastPort - firstPort + 1> devices;
+    std::array<QString, lastPort - firstPort + 1> pins;
 };
 
 // Applies one value of the command-line option --port N=DEVICE (N from 1 to 4;

@@ -1,5 +1,8 @@
 #include "link/qt_serial_port.h"
 
+#include "link/port_discovery.h"
+#include "link/system_ports.h"
+
 #include <QFile>
 #include <QtGlobal>
 
@@ -10,16 +13,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 #endif
-
-namespace {
-
-void reportOpenFailure(const QString &device, const QString &reason)
-{
-    qWarning("torvane-console: cannot open %s: %s", qUtf8Printable(device),
-             qUtf8Printable(reason));
-}
-
-} // namespace
 
 QtSerialPort::QtSerialPort(const PortMap &ports, QObject *parent)
     : SerialPort(parent), ports(ports)
@@ -43,7 +36,25 @@ QtSerialPort::~QtSerialPort()
 int QtSerialPort::setCommPort(int16_t port)
 {
     commPort = port;
-    return ports.device(port).isEmpty() ? errorPortUnavailable : noError;
+    return port < PortMap::firstPort || port > PortMap::lastPort ? errorPortUnavailable : noError;
+}
+
+QString QtSerialPort::portDescription(int16_t port) const
+{
+    return describePort(portForButton(ports, port, systemPorts()));
+}
+
+// Only a port without a fixed device asks the system what is present.
+QString QtSerialPort::deviceFor(int16_t port) const
+{
+    const QString fixed = ports.device(port);
+    return fixed.isEmpty() ? portForButton(ports, port, systemPorts()).device : fixed;
+}
+
+void QtSerialPort::reportOpenFailure(const QString &name, const QString &reason)
+{
+    openFailure = reason;
+    qWarning("torvane-console: cannot open %s: %s", qUtf8Printable(name), qUtf8Printable(reason));
 }
 
 int QtSerialPort::setPortOpen(bool open)
@@ -59,12 +70,19 @@ int QtSerialPort::setPortOpen(bool open)
 
 int QtSerialPort::openDevice()
 {
-    device = ports.device(commPort);
-    if (device.isEmpty()) {
+    openFailure.clear();
+    if (commPort < PortMap::firstPort || commPort > PortMap::lastPort) {
+        device.clear();
         reportOpenFailure(QStringLiteral("port %1").arg(commPort),
                           QStringLiteral("no device for this port number (ports are %1 to %2)")
                               .arg(PortMap::firstPort)
                               .arg(PortMap::lastPort));
+        return errorPortUnavailable;
+    }
+    device = deviceFor(commPort);
+    if (device.isEmpty()) {
+        reportOpenFailure(QStringLiteral("COM%1").arg(commPort),
+                          QStringLiteral("no serial port present for it (see --list-ports)"));
         return errorPortUnavailable;
     }
 

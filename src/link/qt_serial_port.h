@@ -6,9 +6,10 @@
 #include <QSerialPort>
 #include <QString>
 
-// The serial-port component on a real device, through QSerialPort: port
-// numbers 1 to 4 open the devices of a PortMap at 9600 baud, 8 data bits, no
-// parity, 1 stop bit, no flow control.
+// The serial-port component on a real device, through QSerialPort, at 9600
+// baud, 8 data bits, no parity, 1 stop bit, no flow control. Port numbers 1 to
+// 4 open their device from a PortMap or, without one there, the port found in
+// that position when the open happens (portForButton).
 //
 // Open failures: errorPortInUse (8005) when the device is locked or held by
 // another program, or already open in this process (through any QtSerialPort,
@@ -36,12 +37,16 @@ public:
     QByteArray Input() override;
     void Output(QByteArrayView text) override;
     int CommEvent() const override { return commEvent; }
+    QString portDescription(int16_t port) const override;
+    QString lastOpenFailure() const override { return openFailure; }
 
     // The device that is open, or that the last open attempt used.
     QString deviceName() const { return device; }
 
 private:
     int openDevice();
+    QString deviceFor(int16_t port) const;
+    void reportOpenFailure(const QString &name, const QString &reason);
     void closeDevice();
     bool lockDevice();
     void onReadyRead();
@@ -54,4 +59,5 @@ private:
     int commEvent = 0;
     quint64 openGeneration = 0;   // counts successful opens
     QString device;               // device of the current / last open
+    QString openFailure;
 };

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
+#include <QString>
 #include <cstdint>
 
 // The console's serial-port component. The window calls only these
@@ -41,6 +42,14 @@ public:
 
     // Why the last OnComm was raised.
     virtual int CommEvent() const = 0;
+
+    // For the user: the device a port number would open now and what the
+    // system calls it ("/dev/ttyUSB0 - FT232R USB UART"); empty when the
+    // number has no device behind it.
+    virtual QString portDescription(int16_t port) const = 0;
+    // Why the last open attempt failed, as written to stderr; empty when it
+    // succeeded or none was made.
+    virtual QString lastOpenFailure() const = 0;
 
 signals:
     // Raised on the GUI thread for every batch of received bytes.

@@ -3,6 +3,7 @@
 #include "link/serial_port.h"
 #include "ui/color_button.h"
 #include "ui/control_tag.h"
+#include "ui/port_tooltips.h"
 #include "ui/schmatic.h"
 
 #include <QCloseEvent>
@@ -38,6 +39,7 @@ DashForm::DashForm(SerialPort *port, QWidget *parent) : QWidget(parent), MSComm1
     silenceTimer->setObjectName(QStringLiteral("silenceTimer"));
     silenceTimer->setInterval(250);
     connectEvents();
+    installPortTooltips(*this);
     silenceTimer->start();
     Form_Load();
 }

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "link/port_discovery.h"
+
+#include <QList>
+
+// The serial ports the system reports now, in the order port buttons take
+// them. Needs no application object, so --list-ports runs without a display.
+QList<FoundPort> systemPorts();
