@@ -1,4 +1,5 @@
 #include "link/qt_serial_port.h"
+#include "offscreen.h"
 #include "support/raw_pty.h"
 #include "ui/dashform.h"
 
@@ -200,8 +201,7 @@ void overflow(Soak &soak)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreen();
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     const QString mode = args.value(1);

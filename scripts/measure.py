@@ -11,11 +11,15 @@ import sys
 import tempfile
 import time
 
-CONSOLE = "build/default/src/torvane-console"
-SIM = "build/default/sim/torvane-unit-sim"
-BENCH = "build/bench/bench/torvane-bench"
-SOAK = "build/bench/bench/torvane-soak"
-TIMER_FLOOR = "build/bench/bench/torvane-timer-floor"
+# Other build directories, e.g. a second checkout's, through the environment.
+BUILD_DEFAULT = os.environ.get("TORVANE_BUILD_DEFAULT", "build/default")
+BUILD_BENCH = os.environ.get("TORVANE_BUILD_BENCH", "build/bench")
+CONSOLE = f"{BUILD_DEFAULT}/src/torvane-console"
+SIM = f"{BUILD_DEFAULT}/sim/torvane-unit-sim"
+BENCH = f"{BUILD_BENCH}/bench/torvane-bench"
+SOAK = f"{BUILD_BENCH}/bench/torvane-soak"
+TIMER_FLOOR = f"{BUILD_BENCH}/bench/torvane-timer-floor"
+ADAPTERS = f"{BUILD_BENCH}/bench/torvane-adapters"
 TICKS = os.sysconf("SC_CLK_TCK")
 results = []
 
@@ -38,6 +42,13 @@ def at_most(name, value, unit, budget):
 
 def at_least(name, value, unit, budget):
     report(name, value, unit, budget, value >= budget)
+
+
+def all_of(name, got, total, ok=True):
+    ok = ok and got == total
+    results.append(ok)
+    print(f"{'PASS' if ok else 'FAIL'}  {name}: {number(got)} of {number(total)} (budget all)",
+          flush=True)
 
 
 def cpu_seconds(pid):
@@ -212,8 +223,77 @@ def soaks():
     print(f"      (200,000 lines at {figures['lines_per_second']:.0f} lines/s, one at a time)")
 
 
+def figures_of(proc, name):
+    """The figures a torvane-adapters run printed; None, and a FAIL line for
+    `name`, when it could not finish."""
+    try:
+        out, err = proc.communicate(timeout=150)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        out, err = proc.communicate()
+    if proc.returncode == 0:
+        return {line.split()[0]: float(line.split()[1]) for line in out.splitlines()}
+    why = err.strip().splitlines()[-1] if err.strip() else f"exit status {proc.returncode}"
+    results.append(False)
+    print(f"FAIL  {name}: no figure ({why})", flush=True)
+    return None
+
+
+def adapters_run(mode, amount, *options):
+    return subprocess.Popen([ADAPTERS, SIM, mode, str(amount), "--seed", "1", "--rate", "48",
+                             *options], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+
+def adapters():
+    """The console behind the USB adapters users have, and the two faults
+    they meet: a unit that loses power and an adapter pulled out."""
+    deliveries = [("1-character delivery", []),
+                  ("16 ms adapter chunks", ["--chunk-ms", "16"]),
+                  ("random 1-64 byte writes", ["--chunk-bytes", "1-64"]),
+                  ("16 ms adapter chunks, CR LF", ["--chunk-ms", "16", "--line-end", "CRLF"])]
+    # Counts, not times: side by side, each with its own unit, to save time.
+    runs = [(name, adapters_run("lines", 20, *options)) for name, options in deliveries]
+    for name, proc in runs:
+        title = f"telemetry lines decoded at the full line rate, {name}"
+        figures = figures_of(proc, title)
+        if figures is None:
+            continue
+        # A stream that stalled, or lines cut or glued together, fail too.
+        ok = (figures["sent"] >= 10 * 20 and figures["misordered"] == 0
+              and figures["malformed"] == 0 and figures["stream_mode_kept"] == 1)
+        all_of(title, figures["decoded"], figures["sent"], ok)
+        engine = "running" if figures["engine_ran_throughout"] else "stopping"
+        print(f"      (20 s, engine {engine}, {figures['lines_per_second']:.1f} lines/s sent; "
+              f"{figures['misordered']:.0f} out of order, {figures['malformed']:.0f} malformed; "
+              f"\"Stream Mode\" {'kept' if figures['stream_mode_kept'] else 'lost'})")
+
+    # From the last byte received: the unit streams without a gap and mute
+    # cuts even the line in progress, so that is when it went mute.
+    mute = [figures_of(adapters_run("mute", 8), "unit mute to \"No data from unit\"")
+            for _ in range(3)]
+    if None not in mute:
+        times = [figures["mute_to_no_data_s"] for figures in mute]
+        at_most("unit mute to \"No data from unit\" (worst of 3, from the last byte received)",
+                round(max(times), 2), "s", 3.5)
+        apart = max(abs(figures["last_byte_after_schedule_ms"]) for figures in mute)
+        print(f"      (each: {', '.join(f'{t:.2f}' for t in times)} s; the last byte came within "
+              f"{apart:.0f} ms of the scheduled mute)")
+
+    replug = [figures_of(adapters_run("replug", 8), "replug and click to \"Stream Mode\"")
+              for _ in range(2)]
+    if None not in replug:
+        worst = max(replug, key=lambda figures: figures["click_to_stream_s"])
+        at_most("replug, click on COM1 to \"Stream Mode\" (worst of 2)",
+                round(worst["click_to_stream_s"], 2), "s", 5)
+        print(f"INFO  where it goes: paced start-up to \"Connected\" {worst['handshake_s']:.2f} s, "
+              f"read-out {worst['read_out_s']:.2f} s ({worst['poll_ticks']:.0f} poll ticks of "
+              f"0.3 s), stream request waits for the 0.5 s retry timer "
+              f"{worst['request_wait_s']:.2f} s, answer {worst['answer_s']:.2f} s", flush=True)
+
+
 def main():
-    scenarios = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish, soaks]
+    scenarios = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish, soaks,
+                 adapters]
     chosen = sys.argv[1:]
     for scenario in scenarios:
         if not chosen or scenario.__name__ in chosen:

@@ -1,6 +1,7 @@
 #include "sim/quit_signals.h"
 #include "sim/sim_options.h"
 #include "sim/unit_simulator.h"
+#include "torvane_version.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -26,6 +27,10 @@ int main(int argc, char *argv[])
     const ParsedOptions parsed = parseSimOptions(QCoreApplication::arguments());
     if (parsed.helpRequested) {
         std::fputs(qUtf8Printable(simHelpText()), stdout);
+        return 0;
+    }
+    if (parsed.versionRequested) {
+        std::puts("torvane-unit-sim " TORVANE_VERSION);
         return 0;
     }
     if (!parsed.error.isEmpty()) {

@@ -15,6 +15,7 @@ constexpr double slowestRate = 0.01;
 constexpr double longestFaultSeconds = 1e6; // what a timer can hold
 
 const QString helpOption = QStringLiteral("help");
+const QString versionOption = QStringLiteral("version");
 const QString revisionOption = QStringLiteral("revision");
 const QString rateOption = QStringLiteral("rate");
 const QString fastOption = QStringLiteral("fast");
@@ -45,6 +46,7 @@ void describe(QCommandLineParser &parser)
         "2 for a malformed option."));
     parser.addOptions({
         {{QStringLiteral("h"), helpOption}, QStringLiteral("Show this help.")},
+        {versionOption, QStringLiteral("Print the program's name and version, then exit.")},
         {deviceOption,
             QStringLiteral("Serve a serial device (9600 8N1) instead of a pseudo-terminal."),
             QStringLiteral("DEV")},
@@ -320,6 +322,10 @@ ParsedOptions parseSimOptions(const QStringList &arguments)
     }
     if (parser.isSet(helpOption)) {
         parsed.helpRequested = true;
+        return parsed;
+    }
+    if (parser.isSet(versionOption)) {
+        parsed.versionRequested = true;
         return parsed;
     }
     if (!parser.positionalArguments().isEmpty()) {

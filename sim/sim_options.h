@@ -37,6 +37,7 @@ struct SimOptions {
 struct ParsedOptions {
     SimOptions options;
     bool helpRequested = false;
+    bool versionRequested = false;
     QString error;   // set: the command line is malformed
     QString warning; // set: accepted, but changed (e.g. a clamped rate)
 };

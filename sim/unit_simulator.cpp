@@ -11,6 +11,10 @@ namespace {
 
 constexpr int writerTickMs = 1;
 constexpr int engineTickMs = 50;
+// Telemetry may queue behind the last bytes of the line before, so a timer
+// that fires a hair early does not skip a line at the full rate; a reply
+// waits no longer than these bytes take.
+constexpr qsizetype telemetryLeadBytes = 3;
 constexpr Nanos longestEngineStep = std::chrono::seconds(1);
 constexpr int quietestStatusMs = 20'000;
 constexpr int busiestStatusMs = 40'000;
@@ -169,11 +173,12 @@ void UnitSimulator::advanceEngine()
     lastEngineStep = now;
 }
 
-// Telemetry waits for a free line, so replies are never stuck behind it.
+// Telemetry waits until the line is nearly free, so replies are never stuck
+// behind more than a few bytes of it.
 void UnitSimulator::sendTelemetry()
 {
     checkPower();
-    if (!muted && unitModel.isStreaming() && writer.isIdle())
+    if (!muted && unitModel.isStreaming() && writer.queuedBytes() <= telemetryLeadBytes)
         queueLine(unitModel.telemetryLine());
 }
 
@@ -231,7 +236,10 @@ void UnitSimulator::resume()
 int UnitSimulator::telemetryIntervalMs() const
 {
     const double wanted = std::isfinite(options.rate) ? options.rate : 10;
-    const double rate = std::clamp(wanted, 0.01, maxTelemetryRate);
+    // A CR LF ending makes each line a byte longer, and the line slower.
+    const qsizetype lineBytes = telemetryLineBytes - 1 + std::max<qsizetype>(1, options.lineEnd.size());
+    const double lineRate = double(lineBaud) / bitsPerByte / double(lineBytes);
+    const double rate = std::clamp(wanted, 0.01, lineRate);
     return int(std::ceil(1000 / rate));
 }
 

@@ -87,15 +87,22 @@ void TestEndToEnd::connectReadOutAndStream_data()
 {
     QTest::addColumn<int>("revision");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("paced") << 0x20 << "32";
-    QTest::newRow("burst") << 0x21 << "33";
+    QTest::addColumn<int>("chunkMs");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("paced") << 0x20 << "32" << 0 << QByteArray("\r");
+    QTest::newRow("burst") << 0x21 << "33" << 0 << QByteArray("\r");
+    QTest::newRow("FTDI 16 ms chunks, CR LF") << 0x21 << "33" << 16 << QByteArray("\r\n");
 }
 
 void TestEndToEnd::connectReadOutAndStream()
 {
     QFETCH(int, revision);
+    QFETCH(int, chunkMs);
+    QFETCH(QByteArray, lineEnd);
     SimOptions options;
     options.revision = revision;
+    options.chunkPeriod = std::chrono::milliseconds(chunkMs);
+    options.lineEnd = lineEnd;
     Session s(options);
     DashForm &f = *s.form;
     f.com1_Click();

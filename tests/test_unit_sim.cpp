@@ -242,7 +242,8 @@ private slots:
         Bench bench(simOptions("--number-lines --rate 48"));
         bench.run(500ms);
         QList<QByteArray> lines = bench.bytes.split('\r');
-        QVERIFY(lines.size() > 20 && lines.takeLast().isEmpty());
+        lines.removeLast(); // unfinished
+        QVERIFY(lines.size() > 20);
         for (int i = 0; i < lines.size(); ++i)
             QCOMPARE(lines[i].mid(7, 4), hexDigits(i, 4));
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Measurement programs draw their windows offscreen unless told otherwise, so
+// they run the same on a desktop, over ssh and in CI.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
