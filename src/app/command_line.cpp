@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/qt_options.h"
+#include "torvane_version.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
@@ -16,6 +17,8 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
     // Qt's options take one dash: -platform offscreen.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
+    parser.addOption({QStringLiteral("version"),
+                      QStringLiteral("Print the program's name and version, then exit.")});
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("Pin port button COMN to DEVICE (N from 1 to 4; repeatable). "
                                      "Unpinned buttons take the serial ports present when clicked, "
@@ -65,6 +68,8 @@ CommandLineResult readCommandLine(const QStringList &arguments)
         return {std::nullopt, 0, usage(true)};
     if (parser.isSet(QStringLiteral("help")))
         return {std::nullopt, 0, usage(false)};
+    if (parser.isSet(QStringLiteral("version")))
+        return {std::nullopt, 0, QStringLiteral("torvane-console " TORVANE_VERSION "\n")};
     if (!parser.positionalArguments().isEmpty())
         return mistake(QStringLiteral("unexpected argument: ") + parser.positionalArguments().first());
 

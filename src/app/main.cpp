@@ -10,6 +10,7 @@
 #endif
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -27,6 +28,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvane-console"));
+    // The installed desktop entry's id and icon: Wayland matches the window to
+    // the menu entry by it, X11 window managers show the icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.torvane.DataLink"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.torvane.DataLink")));
 
 #ifdef TORVANE_HAS_DEMO_UNIT
     DemoUnit demoUnit;
