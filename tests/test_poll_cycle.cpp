@@ -27,6 +27,7 @@ private slots:
     void engineRunningSilencesCycle();
     void busyQueueSkipsTick();
     void streamOffRearmsRequest();
+    void engineRunningAtConnectStillReadsOut();
 };
 
 // Every query is answered before the next tick. Ticks where a reply moved a
@@ -132,6 +133,24 @@ void TestPollCycle::streamOffRearmsRequest()
     f.form.txQueue.clear();
     f.form.Timer4_Timer();
     QCOMPARE(f.form.txQueue, QByteArray("/I1\r"));
+}
+
+// A unit already streaming a running engine when the console connects: its
+// "/I0" stops the stream, so the read-out must not wait for the engine.
+void TestPollCycle::engineRunningAtConnectStillReadsOut()
+{
+    FormFixture f;
+    f.form.com1_Click();
+    f.receive("=0BB81E000082231020\r");
+    f.form.Timer2_Timer();
+    QVERIFY(f.form.engineRunning);
+    f.receive("/I0\r");
+    f.receive("u21\r");
+    f.form.txQueue.clear();
+    f.form.Timer2_Timer();
+    f.form.Timer1_Timer();
+    QCOMPARE(f.form.txQueue, QByteArray("/c\r"));
+    QVERIFY(!f.form.AGauge2->isHidden());
 }
 
 QTEST_MAIN(TestPollCycle)

@@ -1,3 +1,4 @@
+#include "gauges/angular_gauge.h"
 #include "protocol/acknowledgement.h"
 #include "protocol/setting_texts.h"
 #include "ui/color_button.h"
@@ -57,6 +58,12 @@ void DashForm::applyAcknowledgement(QByteArrayView rBuff)
         } else if (ack->value == '0') {
             statusbox->setText(QString());
             linkUp = false;
+            // An engine counts as running only while the stream is on; left
+            // set, it would keep the poll cycle silent for good.
+            if (engineRunning) {
+                engineRunning = false;
+                AGauge2->show();
+            }
         }
         break;
     }
