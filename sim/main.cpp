@@ -1,4 +1,5 @@
 #include "sim/quit_signals.h"
+#include "sim/recording_file.h"
 #include "sim/sim_options.h"
 #include "sim/unit_simulator.h"
 #include "torvane_version.h"
@@ -13,6 +14,16 @@ constexpr int malformedOptionStatus = 2;
 void complain(const QString &text)
 {
     std::fprintf(stderr, "torvane-unit-sim: %s\n", qUtf8Printable(text));
+}
+
+// An error naming the file, or nothing.
+QString loadReplay(SimOptions &options)
+{
+    if (options.replayFile.isEmpty())
+        return {};
+    const LoadedRecording loaded = loadRecording(options.replayFile);
+    options.replay = loaded.recording;
+    return loaded.error;
 }
 
 } // namespace
@@ -43,7 +54,12 @@ int main(int argc, char *argv[])
         complain(
             QStringLiteral("cannot watch for SIGINT/SIGTERM; a signal will skip the clean-up"));
 
-    UnitSimulator simulator(parsed.options);
+    SimOptions options = parsed.options;
+    if (const QString error = loadReplay(options); !error.isEmpty()) {
+        complain(error);
+        return malformedOptionStatus;
+    }
+    UnitSimulator simulator(options);
     const StartResult started = simulator.start();
     if (!started.ok()) {
         complain(started.error);

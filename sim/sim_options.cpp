@@ -1,6 +1,7 @@
 #include "sim/sim_options.h"
 
 #include "sim/paced_writer.h"
+#include "sim/replay_player.h"
 #include "sim/usb_adapter.h"
 
 #include <QCommandLineParser>
@@ -34,6 +35,8 @@ const QString chunkBytesOption = QStringLiteral("chunk-bytes");
 const QString muteAfterOption = QStringLiteral("mute-after");
 const QString muteForOption = QStringLiteral("mute-for");
 const QString numberLinesOption = QStringLiteral("number-lines");
+const QString replayOption = QStringLiteral("replay");
+const QString speedOption = QStringLiteral("speed");
 
 void describe(QCommandLineParser &parser)
 {
@@ -43,7 +46,7 @@ void describe(QCommandLineParser &parser)
         "standard output, and serves the console on it until SIGINT or SIGTERM.\n"
         "Lines are paced at 9600 baud, one straight after another.\n"
         "Exit status: 0 when stopped or vanished, 1 when the device fails,\n"
-        "2 for a malformed option."));
+        "2 for a malformed option or replay file."));
     parser.addOptions({
         {{QStringLiteral("h"), helpOption}, QStringLiteral("Show this help.")},
         {versionOption, QStringLiteral("Print the program's name and version, then exit.")},
@@ -54,6 +57,20 @@ void describe(QCommandLineParser &parser)
             QStringLiteral(
                 "Also name the pseudo-terminal by a symbolic link at PATH, removed on exit."),
             QStringLiteral("PATH")},
+        {replayOption,
+            QStringLiteral(
+                "Stream the telemetry lines of a console recording (CSV) instead of the simulated "
+                "engine: from the first, with their recorded spacing, each time the console asks "
+                "for the stream (/I1; until then the engine stands still), then the last line "
+                "again at --rate. /p answers with the recording's latest propeller angle."),
+            QStringLiteral("FILE")},
+        {speedOption,
+            QStringLiteral(
+                "Replay X times as fast, %1 to %2 (default 1). Lines the line cannot carry in "
+                "time are skipped, so the replay keeps its pace.")
+                .arg(slowestReplaySpeed)
+                .arg(fastestReplaySpeed),
+            QStringLiteral("X")},
         {revisionOption,
             QStringLiteral("Firmware revision reported to /u, 00..FF in hex (default 21)."),
             QStringLiteral("HEX")},
@@ -181,6 +198,16 @@ QString parseSeconds(const QString &option, const QString &text, double *seconds
     return {};
 }
 
+QString parseSpeed(const QString &text, double *speed)
+{
+    if (!parseNumber(text, speed) || *speed < slowestReplaySpeed || *speed > fastestReplaySpeed)
+        return QStringLiteral("--speed wants a number from %1 to %2, not \"%3\"")
+            .arg(slowestReplaySpeed)
+            .arg(fastestReplaySpeed)
+            .arg(text);
+    return {};
+}
+
 QString parseLineEnd(const QString &text, QByteArray *lineEnd)
 {
     static const QHash<QString, QByteArray> ends{{"CR", "\r"}, {"LF", "\n"}, {"CRLF", "\r\n"}};
@@ -255,6 +282,11 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
         return QStringLiteral("--chunk-ms and --chunk-bytes cannot go together");
     if (given(muteForOption) && !given(muteAfterOption))
         return QStringLiteral("--mute-for wants --mute-after too");
+    if (given(speedOption) && !given(replayOption))
+        return QStringLiteral("--speed wants --replay too");
+    if (given(numberLinesOption) && given(replayOption))
+        return QStringLiteral("--number-lines numbers the engine's lines; it cannot go with "
+                              "--replay");
     QString warnings[3];
     const QString errors[] = {
         given(revisionOption) ? parseRevision(parser.value(revisionOption), &options.revision)
@@ -276,6 +308,8 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
         given(muteForOption)
             ? parseSeconds(muteForOption, parser.value(muteForOption), &options.muteForSeconds)
             : QString(),
+        given(speedOption) ? parseSpeed(parser.value(speedOption), &options.replaySpeed)
+                           : QString(),
         given(lineEndOption) ? parseLineEnd(parser.value(lineEndOption), &options.lineEnd)
                              : QString(),
         given(chunkMsOption)
@@ -300,6 +334,9 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
     options.numberLines = given(numberLinesOption);
     options.device = parser.value(deviceOption);
     options.linkPath = parser.value(linkOption);
+    options.replayFile = parser.value(replayOption);
+    if (given(replayOption) && options.replayFile.isEmpty())
+        return QStringLiteral("--replay wants a file");
     if (given(deviceOption) && options.device.isEmpty())
         return QStringLiteral("--device wants a device path");
     if (given(linkOption) && options.linkPath.isEmpty())

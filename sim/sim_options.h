@@ -5,6 +5,9 @@
 #include <QStringList>
 #include <chrono>
 #include <cstdint>
+#include <memory>
+
+struct Recording;
 
 // How the simulated unit behaves, from the command line or set in code by
 // the console's demo mode.
@@ -32,6 +35,11 @@ struct SimOptions {
     int chunkLargest = 0;
     double muteAfterSeconds = 0;   // 0: never
     double muteForSeconds = 0;     // 0: for ever; otherwise back as if rebooted
+    // A console recording streamed instead of the engine's figures; the
+    // program loads replayFile into replay before the simulator starts.
+    QString replayFile;
+    double replaySpeed = 1;
+    std::shared_ptr<const Recording> replay;
 };
 
 struct ParsedOptions {

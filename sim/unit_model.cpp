@@ -114,6 +114,7 @@ QByteArray UnitModel::execute(const QByteArray &command)
     }
     if (command == "I0" || command == "I1") {
         streaming = command == "I1";
+        streamRequestCount += streaming;
         return '/' + command;
     }
     if (command.front() == 'S')
@@ -134,7 +135,9 @@ QByteArray UnitModel::query(char letter)
     case 'z': return 'z' + hexDigits(engine.maxTemperature(), 2);
     case 'w': return 'w' + hexDigits(engine.busTenths(), 2);
     case 'x': return 'x' + hexDigits(reportedRpm(), 4);
-    case 'p': return 'p' + hexDigits(engine.propAngle(), 2);
+    case 'p':
+        return recordedPropeller.isEmpty() ? 'p' + hexDigits(engine.propAngle(), 2)
+                                           : recordedPropeller;
     default: return {};
     }
 }

@@ -43,6 +43,13 @@ public:
     QList<QByteArray> statusLines();
 
     bool isStreaming() const { return streaming; }
+    bool isSilent() const { return faults.silent; }
+    // How many times the console asked for the stream: a replay starts over
+    // each time.
+    int streamRequests() const { return streamRequestCount; }
+    // A replay answers "/p" with the recording's reply; empty: the engine's
+    // angle.
+    void setPropellerReply(const QByteArray &reply) { recordedPropeller = reply; }
     bool isManual() const { return manual; }
     int advanceSteps() const;
     const UnitSettings &settings() const { return current; }
@@ -66,5 +73,7 @@ private:
     bool manual = false;
     int manualTrim = 0;
     bool numbering = false;
+    int streamRequestCount = 0;
+    QByteArray recordedPropeller;
     std::uint16_t nextNumber = 0;
 };

@@ -69,7 +69,12 @@ UnitSimulator::UnitSimulator(const SimOptions &options, QObject *parent)
       muteAt(faultDelay(options.muteAfterSeconds)),
       muteFor(muteAt > Nanos(0) ? faultDelay(options.muteForSeconds) : Nanos(0))
 {
-    engineModel.holdStopped(options.engineStopped);
+    // A replay's figures come from the recording; the engine only turns the
+    // propeller until the recording tells its angle.
+    engineModel.holdStopped(options.engineStopped || options.replay);
+    if (options.replay && !options.replay->telemetry.isEmpty())
+        replay.emplace(options.replay, options.replaySpeed,
+                       std::chrono::milliseconds(telemetryIntervalMs()));
     unitModel.numberLines(options.numberLines);
     writerTimer.setTimerType(Qt::PreciseTimer);
     writerTimer.setInterval(writerTickMs);
@@ -129,7 +134,10 @@ void UnitSimulator::start(std::unique_ptr<ByteLink> newLink)
     power = Power::On;
     muted = false;
     engineTimer.start();
-    telemetryTimer.start();
+    if (replay)
+        replay->stop();
+    telemetryTimer.setSingleShot(false);
+    telemetryTimer.start(telemetryIntervalMs());
     armStatusTimer();
     if (options.vanishAfterSeconds > 0) {
         const double seconds = std::min(options.vanishAfterSeconds, longestFaultSeconds);
@@ -148,8 +156,16 @@ void UnitSimulator::receive(QByteArrayView bytes)
     checkPower();
     if (muted)
         return;
+    if (replay)
+        unitModel.setPropellerReply(replay->propellerReply(clock()));
+    const int streamRequests = unitModel.streamRequests();
     for (const QByteArray &reply : unitModel.receive(bytes))
         queueLine(reply);
+    if (replay && unitModel.streamRequests() != streamRequests) {
+        replay->restart(clock());
+        telemetryTimer.setSingleShot(true);
+        telemetryTimer.start(0);
+    }
 }
 
 void UnitSimulator::pumpWriter()
@@ -178,8 +194,28 @@ void UnitSimulator::advanceEngine()
 void UnitSimulator::sendTelemetry()
 {
     checkPower();
-    if (!muted && unitModel.isStreaming() && writer.queuedBytes() <= telemetryLeadBytes)
+    if (isReplaying())
+        sendReplayLine();
+    else if (!muted && unitModel.isStreaming() && writer.queuedBytes() <= telemetryLeadBytes)
         queueLine(unitModel.telemetryLine());
+}
+
+// The timer is a wake-up only, set for the next line's time; it stays off
+// while the unit does not stream, until /I1 starts the replay over.
+void UnitSimulator::sendReplayLine()
+{
+    if (muted || !unitModel.isStreaming())
+        return;
+    const Nanos now = clock();
+    Nanos wait{std::chrono::milliseconds(writerTickMs)};
+    if (writer.queuedBytes() <= telemetryLeadBytes) {
+        const std::optional<QByteArray> line = replay->take(now);
+        if (line && !unitModel.isSilent())
+            queueLine(*line + '\r');
+        wait = replay->nextAt() - now;
+    }
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
+    telemetryTimer.start(int(std::clamp<qint64>(ms, 0, std::numeric_limits<int>::max())));
 }
 
 void UnitSimulator::sendStatusRecords()

@@ -4,6 +4,7 @@
 #include "sim/engine_model.h"
 #include "sim/line_noise.h"
 #include "sim/paced_writer.h"
+#include "sim/replay_player.h"
 #include "sim/sim_options.h"
 #include "sim/unit_model.h"
 #include "sim/usb_adapter.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 struct StartResult {
@@ -22,7 +24,9 @@ struct StartResult {
 
 // A whole simulated unit: protocol, engine, pacing, the USB adapter, faults
 // and timers, served on a pseudo-terminal, a serial device, or any other
-// link. Usable inside the console's own process for its demo mode. The timer
+// link. Usable inside the console's own process for its demo mode. With
+// options.replay it streams a recording instead of its engine from each /I1
+// on; before the first, a stopped engine as at power-up. The timer
 // handlers are public so that tests can drive them with an injected clock.
 class UnitSimulator : public QObject {
     Q_OBJECT
@@ -43,6 +47,8 @@ public:
     void receive(QByteArrayView bytes);
     void pumpWriter();
     void advanceEngine();
+    // While replaying, sends only what is due by the clock, so an extra call
+    // is harmless.
     void sendTelemetry();
     void sendStatusRecords();
     // The device disappears: the link closes and everything stops.
@@ -61,6 +67,8 @@ public:
     const EngineModel &engine() const { return engineModel; }
     bool isServing() const { return link != nullptr; }
     bool isMute() const { return muted; }
+    // Streaming a recording, on a timer set for each line's time.
+    bool isReplaying() const { return replay && replay->isPlaying(); }
     // Milliseconds between telemetry lines, after clamping the rate.
     int telemetryIntervalMs() const;
 
@@ -70,6 +78,7 @@ signals:
 
 private:
     void queueLine(const QByteArray &line);
+    void sendReplayLine();
     void stopServing();
     void armStatusTimer();
     void armPowerTimer(Nanos sinceStart);
@@ -86,6 +95,7 @@ private:
     UsbAdapter adapter;
     std::mt19937_64 statusRandom;
     std::unique_ptr<ByteLink> link;
+    std::optional<ReplayPlayer> replay;
     Nanos lastEngineStep{0};
     Nanos startedAt{0};
     Nanos muteAt{0};  // from the start; 0: never

@@ -201,6 +201,11 @@ void TestPortDiscovery::commandLine_data()
     QTest::newRow("stray argument") << QStringList{"-platform", "offscreen", "COM1"} << 2
                                     << "unexpected argument: COM1" << "";
     QTest::newRow("-platform without value") << QStringList{"-platform"} << 2 << "platform" << "";
+    QTest::newRow("--replay") << QStringList{"--replay", "run.csv"} << -1 << "" << "";
+    QTest::newRow("--replay and --demo") << QStringList{"--demo", "--replay", "run.csv"} << 2
+                                         << "--replay and --demo cannot go together" << "";
+    QTest::newRow("--replay without value") << QStringList{"--replay="} << 2
+                                            << "--replay wants a file" << "";
 }
 
 void TestPortDiscovery::commandLine()

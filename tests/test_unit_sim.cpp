@@ -4,10 +4,12 @@
 #include "protocol/replies.h"
 #include "protocol/telemetry.h"
 #include "sim/hex_text.h"
+#include "sim/recording_file.h"
 #include "sim/sim_options.h"
 #include "sim/telemetry_line.h"
 #include "sim/unit_simulator.h"
 
+#include <QBuffer>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -73,7 +75,8 @@ struct Bench {
             now += 1ms;
             if (now % 50ms == 0ns)
                 simulator.advanceEngine();
-            if (now % telemetryEvery == 0ns)
+            // A replay's timer is set for each line's time; a call every ms stands in for it.
+            if (now % telemetryEvery == 0ns || simulator.isReplaying())
                 simulator.sendTelemetry();
             simulator.pumpWriter();
         }
@@ -85,6 +88,44 @@ struct Bench {
     bool closed = false;
     UnitSimulator simulator; // last, so it closes the link while the rest still stands
 };
+
+LoadedRecording readCsv(const QByteArray &csv)
+{
+    QBuffer buffer;
+    buffer.setData(csv);
+    buffer.open(QIODevice::ReadOnly);
+    return readRecording(buffer, QStringLiteral("run.csv"));
+}
+
+// Each whole line sent, with when its first byte went out.
+QList<std::pair<Nanos, QByteArray>> timedLines(const Bench &bench)
+{
+    QList<std::pair<Nanos, QByteArray>> lines;
+    QByteArray line;
+    Nanos start{0};
+    qsizetype at = 0;
+    for (const auto &[when, size] : bench.writes) {
+        for (const char c : QByteArrayView(bench.bytes).sliced(at, size)) {
+            if (line.isEmpty())
+                start = when;
+            if (c == '\r')
+                lines.append({start, std::exchange(line, {})});
+            else
+                line += c;
+        }
+        at += size;
+    }
+    return lines;
+}
+
+// The recording's first telemetry row comes at 0.100 s: the replay starts there.
+const QByteArray sampleRecording =
+    "time,seconds,rpm,advance_deg,volts,temp_c,pair12,pair34,prop_deg,line\r\n"
+    "2026-12-07T14:03:22.125+01:00,0.000,0,0,12,35,16,32,45,p20\r\n"
+    "2026-12-07T14:03:22.225+01:00,0.100,0,0,12,35,16,32,45,=00001E000082231020\r\n"
+    "2026-12-07T14:03:22.425+01:00,0.300,850,28,12,35,16,32,45,=03521400008223101F\r\n"
+    "2026-12-07T14:03:22.525+01:00,0.400,850,28,12,35,16,32,180,p80\r\n"
+    "2026-12-07T14:03:22.725+01:00,0.600,2700,49,13,40,92,88,180,=0A8C2300008A285C58\r\n";
 
 } // namespace
 
@@ -502,6 +543,12 @@ private slots:
         row("mute-for alone", "--mute-for 2", "error:--mute-for wants --mute-after");
         row("mute-for not a number", "--mute-after 1 --mute-for x", "error:--mute-for");
         row("stray argument", "stray", "error:stray");
+        row("replay at a speed", "--replay run.csv --speed 2.5",
+            "replay=run.csv speed=2.5 warned=0");
+        row("speed without replay", "--speed 2", "error:--speed wants --replay");
+        row("speed zero", "--replay run.csv --speed 0", "error:--speed wants a number");
+        row("speed beyond 1000", "--replay run.csv --speed 1001", "error:--speed");
+        row("replay numbered", "--replay run.csv --number-lines", "error:--number-lines");
     }
 
     void options()
@@ -517,14 +564,159 @@ private slots:
         const SimOptions &o = parsed.options;
         const QString got = QString::asprintf(
             " revision=%x rate=%g seed=%llu ignore=%s garbage=%g vanish=%g device=%s flags=%s%s%s"
-            " end=%s chunk=%lld bytes=%d-%d mute=%g-%g help=%d warned=%d numbered=%d ",
+            " end=%s chunk=%lld bytes=%d-%d mute=%g-%g help=%d warned=%d numbered=%d replay=%s"
+            " speed=%g ",
             o.revision, o.rate, qulonglong(o.seed), o.ignoreLetters.constData(),
             o.garbageProbability, o.vanishAfterSeconds, qPrintable(o.device), o.fast ? "F" : "",
             o.silent ? "S" : "", o.overflow ? "O" : "", o.lineEnd.toHex().constData(),
             qlonglong(o.chunkPeriod.count()), o.chunkSmallest, o.chunkLargest, o.muteAfterSeconds,
-            o.muteForSeconds, parsed.helpRequested, !parsed.warning.isEmpty(), o.numberLines);
+            o.muteForSeconds, parsed.helpRequested, !parsed.warning.isEmpty(), o.numberLines,
+            qPrintable(o.replayFile), o.replaySpeed);
         for (const QString &want : expected.split(' '))
             QVERIFY2(got.contains(' ' + want + ' '), qPrintable(got));
+    }
+
+    void recordingFile_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("expected"); // "line@ms ... | propeller@ms ...", or the error
+        row("columns by name, BOM, CR LF",
+            QByteArray("\xEF\xBB\xBFline,x,seconds\r\n=A,1,0.5\r\np7F,2,0.75\r\n"),
+            "=A@500 | p7F@750");
+        row("quoted line, other rows skipped",
+            QByteArray("seconds,line\n0,hello\n0.25,\"=A,\"\"B\"\n0.5,pXY\n0.5,\n1,p4\n2,=C\n"),
+            "=A,\"B@250 =C@2000 |");
+        row("equal seconds", QByteArray("seconds,line\n1,=A\n1,=B\n"), "=A@1000 =B@1000 |");
+        row("no seconds column", QByteArray("time,line\n1,=A\n"),
+            "run.csv: line 1: no \"seconds\" column in the header");
+        row("no line column", QByteArray("seconds,lines\n1,=A\n"),
+            "run.csv: line 1: no \"line\" column");
+        row("seconds with an exponent", QByteArray("seconds,line\n0,=A\n1e3,=B\n"),
+            "run.csv: line 3: seconds \"1e3\" is not a number from 0 to 10000000");
+        row("seconds beyond a timer", QByteArray("seconds,line\n10000001,=A\n"), "line 2: seconds");
+        row("seconds go back", QByteArray("seconds,line\n2,=A\n\n1.5,=B\n"),
+            "run.csv: line 4: seconds go back, from 2.000 to 1.500");
+        row("row short of the line column", QByteArray("seconds,line\n1\n"),
+            "run.csv: line 2: 1 fields, fewer than the header's 2");
+        row("unterminated quote", QByteArray("seconds,line\n1,\"=A\n2,=B\n"),
+            "run.csv: line 2: unterminated quote");
+        row("no telemetry", QByteArray("seconds,line\n1,p20\n"), "run.csv: no telemetry row");
+        row("empty", QByteArray(), "run.csv: empty");
+        row("binary", QByteArray("\0\xff\x01\r\x02", 5), "run.csv: line 1: no \"seconds\"");
+    }
+
+    void recordingFile()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, expected);
+        const LoadedRecording loaded = readCsv(csv);
+        QCOMPARE(loaded.recording == nullptr, !loaded.error.isEmpty());
+        if (!loaded.recording) {
+            QVERIFY2(loaded.error.contains(expected), qPrintable(loaded.error));
+            return;
+        }
+        QStringList kept;
+        for (const TimedLines *lines :
+             {&loaded.recording->telemetry, &loaded.recording->propeller}) {
+            for (qsizetype i = 0; i < lines->size(); ++i)
+                kept << QString::fromLatin1(lines->line(i)) + '@'
+                            + QString::number(lines->at(i) / 1ms);
+            kept << "|";
+        }
+        kept.removeLast();
+        QCOMPARE(kept.join(' '), expected);
+    }
+
+    void unreadableRecordingIsNamed()
+    {
+        const QString error = loadRecording(QStringLiteral("/nonexistent/run.csv")).error;
+        QVERIFY2(error.startsWith("/nonexistent/run.csv: cannot open"), qPrintable(error));
+    }
+
+    void replayTiming_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("toleranceMs"); // a line may wait behind a reply, or the adapter
+        QTest::addColumn<QString>("expected"); // after /I1: "ms engine-speed-field", ...
+        row("as recorded, then the last line at 10 a second", "", 6,
+            "0 0000, 200 0352, 500 0A8C, 600 0A8C, 700 0A8C");
+        row("--speed 2", "--speed 2", 6, "0 0000, 100 0352, 250 0A8C, 350 0A8C");
+        row("--speed 0.5 --rate 4", "--speed 0.5 --rate 4", 6,
+            "0 0000, 400 0352, 1000 0A8C, 1250 0A8C");
+        row("FTDI latency timer", "--speed 4 --chunk-ms 16", 21,
+            "0 0000, 50 0352, 125 0A8C, 225 0A8C");
+    }
+
+    void replayTiming()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, toleranceMs);
+        QFETCH(QString, expected);
+        SimOptions options = simOptions("--replay run.csv " + arguments);
+        options.replay = readCsv(sampleRecording).recording;
+        const auto recorded = [&options](int ms) {
+            return Nanos(std::llround(ms * 1e6 / options.replaySpeed));
+        };
+        Bench bench(options);
+        bench.run(300ms);
+        QVERIFY2(bench.bytes.contains('=') && !bench.bytes.contains("=00001E"),
+                 "a stopped engine until the console asks for the stream");
+        bench.simulator.receive("/I0\r");
+        bench.run(50ms);
+        bench.bytes.clear();
+        bench.writes.clear();
+        const Nanos asked = bench.now;
+        bench.simulator.receive("/I1\r");
+        bench.run(recorded(250));
+        bench.simulator.receive("/p\r"); // before the recording's "p80"
+        bench.run(recorded(100));
+        bench.simulator.receive("/p\r");
+        bench.run(1500ms - recorded(350));
+
+        QStringList telemetry, replies;
+        for (const auto &[at, line] : timedLines(bench)) {
+            const QString ms = QString::number((at - asked) / 1ms);
+            if (line.startsWith('='))
+                telemetry << ms + ' ' + QString::fromLatin1(line.mid(1, 4));
+            else
+                replies << QString::fromLatin1(line);
+        }
+        QCOMPARE(replies.join(' '), "/I1 p20 p80");
+        const QStringList wanted = expected.split(", ");
+        QVERIFY2(telemetry.size() >= wanted.size(), qPrintable(telemetry.join(", ")));
+        for (qsizetype i = 0; i < wanted.size(); ++i) {
+            const QStringList got = telemetry[i].split(' '), want = wanted[i].split(' ');
+            const int late = got[0].toInt() - want[0].toInt();
+            QVERIFY2(got[1] == want[1] && late >= 0 && late <= toleranceMs,
+                     qPrintable(telemetry.join(", ")));
+        }
+    }
+
+    // Ten seconds recorded, played in a tenth: far more lines than 9600 baud
+    // carries. The replay skips some, in order, and still ends on time.
+    void fastReplayKeepsPace()
+    {
+        QByteArray csv = "seconds,line\n";
+        for (int i = 0; i < 1000; ++i)
+            csv += QByteArray::number(i / 100.0, 'f', 3) + ",=" + hexDigits(i, 4) + "\n";
+        SimOptions options = simOptions("--replay run.csv --speed 100");
+        options.replay = readCsv(csv).recording;
+        Bench bench(options);
+        bench.simulator.receive("/I0\r/I1\r");
+        bench.run(500ms);
+        int previous = -1;
+        Nanos lastAt{-1};
+        for (const auto &[at, line] : timedLines(bench)) {
+            if (!line.startsWith('='))
+                continue;
+            const int number = line.mid(1).toInt(nullptr, 16);
+            QVERIFY2(number > previous || number == 999, line.constData());
+            if (number == 999 && previous != 999)
+                lastAt = at;
+            previous = number;
+        }
+        const Nanos lineTime = byteTime * telemetryLineBytes;
+        QVERIFY(lastAt >= 100ms && lastAt <= 100ms + ReplayPlayer::slack + 2 * lineTime);
     }
 
     void ptyAnswersRevision()

@@ -4,8 +4,10 @@
 #include "torvane_version.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -34,6 +36,21 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
     parser.addOption({QStringLiteral("demo"),
                       QStringLiteral("Demo mode: a simulated ignition unit answers on COM1. "
                                      "Nothing comes from an aircraft.")});
+    parser.addOption({QStringLiteral("replay"),
+                      QStringLiteral("Replay mode: as --demo, but the simulated unit streams a "
+                                     "recording made with --record, with its recorded spacing, "
+                                     "then holds its last values. Not with --demo."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("record"),
+                      QStringLiteral("Record the engine figures as CSV: every telemetry line and "
+                                     "propeller angle into PATH, a new file, or, when PATH is a "
+                                     "folder, into a new file there for each connection. Ctrl+R "
+                                     "starts and stops recording in the window."),
+                      QStringLiteral("PATH")});
+    parser.addOption({QStringLiteral("trace"),
+                      QStringLiteral("Write every byte read from or written to the port, and every "
+                                     "open, close and lost connection, into FILE, a new file."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("exit-after-first-frame"),
                       QStringLiteral("Quit as soon as the main window has drawn itself once "
                                      "(for start-up time measurements).")});
@@ -54,6 +71,25 @@ QString usage(bool listQtOptions)
 CommandLineResult mistake(const QString &message)
 {
     return {std::nullopt, 2, QStringLiteral("torvane-console: %1\n\n%2").arg(message, usage(false))};
+}
+
+// Recordings and traces never overwrite a file: the user gets a clear word
+// rather than the usage text.
+std::optional<CommandLineResult> refuseExisting(const QString &option, const QString &path,
+                                                bool folderAllowed)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty())
+        return mistake(QStringLiteral("--%1 wants a path").arg(option));
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    if (folderAllowed && info.isDir())
+        return std::nullopt;
+    return CommandLineResult{std::nullopt, 2,
+                             QStringLiteral("torvane-console: --%1: %2 already exists; nothing is "
+                                            "overwritten, give a new file name%3\n")
+                                 .arg(option, path,
+                                      folderAllowed ? QStringLiteral(" or a folder") : QString())};
 }
 
 } // namespace
@@ -86,8 +122,23 @@ CommandLineResult readCommandLine(const QStringList &arguments)
             return mistake(QStringLiteral("--connect takes a port number from 1 to 4, not ") + value);
     }
     line.demo = parser.isSet(QStringLiteral("demo"));
+    line.replayFile = parser.value(QStringLiteral("replay"));
+    if (parser.isSet(QStringLiteral("replay")) && line.replayFile.isEmpty())
+        return mistake(QStringLiteral("--replay wants a file"));
+    if (line.demo && !line.replayFile.isEmpty())
+        return mistake(QStringLiteral("--replay and --demo cannot go together"));
     line.exitAfterFirstFrame = parser.isSet(QStringLiteral("exit-after-first-frame"));
     line.listPorts = parser.isSet(QStringLiteral("list-ports"));
+    for (const auto &[option, path, folderAllowed] :
+         {std::tuple{QStringLiteral("record"), &line.recordPath, true},
+          std::tuple{QStringLiteral("trace"), &line.tracePath, false}}) {
+        if (!parser.isSet(option))
+            continue;
+        *path = parser.value(option);
+        if (std::optional<CommandLineResult> refused = refuseExisting(option, *path, folderAllowed))
+            return *refused;
+    }
+    line.recordIntoFolder = !line.recordPath.isEmpty() && QFileInfo(line.recordPath).isDir();
     return {line, 0, {}};
 }
 

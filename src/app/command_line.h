@@ -10,8 +10,12 @@ struct CommandLine {
     PortMap ports;
     int connectPort = 0;        // port button to click at start-up; 0 for none
     bool demo = false;          // a simulated unit on COM1
+    QString replayFile;         // a recording the simulated unit plays, instead of --demo
     bool exitAfterFirstFrame = false;
     bool listPorts = false;     // print the ports and exit
+    QString recordPath;         // a new file, or a folder for one file per connection
+    bool recordIntoFolder = false;
+    QString tracePath;          // a new file for the serial trace
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -6,9 +6,11 @@ DemoUnit::DemoUnit() = default;
 
 DemoUnit::~DemoUnit() = default;
 
-QString DemoUnit::start(PortMap &ports)
+QString DemoUnit::start(PortMap &ports, std::shared_ptr<const Recording> recording)
 {
-    unit = std::make_unique<UnitSimulator>(SimOptions{});
+    SimOptions options;
+    options.replay = std::move(recording);
+    unit = std::make_unique<UnitSimulator>(options);
     const StartResult result = unit->start();
     if (!result.ok())
         return result.error;

@@ -1,9 +1,12 @@
 #include "app/command_line.h"
 #include "app/first_frame.h"
 #include "app/port_listing.h"
+#include "app/recording_options.h"
 #include "link/qt_serial_port.h"
 #include "link/system_ports.h"
 #include "ui/dashform.h"
+#include "ui/recording_controls.h"
+#include "ui/window_title.h"
 
 #ifdef TORVANE_HAS_DEMO_UNIT
 #include "app/demo_unit.h"
@@ -25,6 +28,15 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(portListing(options.ports, systemPorts())), stdout);
         return 0;
     }
+#ifdef TORVANE_HAS_DEMO_UNIT
+    // Read before the window opens, and refused like a mistyped option.
+    const LoadedRecording replay =
+        options.replayFile.isEmpty() ? LoadedRecording{} : loadRecording(options.replayFile);
+    if (!replay.error.isEmpty()) {
+        std::fprintf(stderr, "torvane-console: %s\n", qPrintable(replay.error));
+        return 2;
+    }
+#endif
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvane-console"));
@@ -35,18 +47,18 @@ int main(int argc, char *argv[])
 
 #ifdef TORVANE_HAS_DEMO_UNIT
     DemoUnit demoUnit;
-    if (options.demo) {
-        const QString error = demoUnit.start(options.ports);
+    if (options.demo || replay.recording) {
+        const QString error = demoUnit.start(options.ports, replay.recording);
         if (!error.isEmpty()) {
             std::fprintf(stderr, "torvane-console: cannot start the demo unit: %s\n",
                          qPrintable(error));
             return 1;
         }
-        std::fprintf(stderr, "torvane-console: demo mode, the simulated unit is on %s (COM1)\n",
-                     qPrintable(demoUnit.devicePath()));
+        std::fprintf(stderr, "torvane-console: %s mode, the simulated unit is on %s (COM1)\n",
+                     replay.recording ? "replay" : "demo", qPrintable(demoUnit.devicePath()));
     }
 #else
-    if (options.demo) {
+    if (options.demo || !options.replayFile.isEmpty()) {
         std::fputs("torvane-console: this build has no demo unit\n", stderr);
         return 1;
     }
@@ -54,9 +66,18 @@ int main(int argc, char *argv[])
 
     // The program ends when the last window closes: the wiring picture may
     // outlive the main window.
-    DashForm dashform(new QtSerialPort(options.ports));
+    QString traceError;
+    SerialPort *port = tracedPort(new QtSerialPort(options.ports), options.tracePath, traceError);
+    if (!port) {
+        std::fprintf(stderr, "torvane-console: %s\n", qPrintable(traceError));
+        return 2;
+    }
+    DashForm dashform(port);
     if (options.demo)
-        dashform.setWindowTitle(dashform.windowTitle() + QStringLiteral(" [DEMO]"));
+        setTitleMarker(dashform, TitleMarker::Demo, true);
+    if (!options.replayFile.isEmpty())
+        setTitleMarker(dashform, TitleMarker::Replay, true);
+    startRecording(*attachRecorder(dashform, defaultRecordingFolder()), options);
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(&dashform);
     dashform.show();

@@ -1,0 +1,94 @@
+#include "link/tracing_serial_port.h"
+
+#include "link/trace_text.h"
+#include "protocol/time_text.h"
+
+#include <QDateTime>
+#include <QFileDevice>
+#include <QtGlobal>
+
+TracingSerialPort::TracingSerialPort(SerialPort *inner, std::unique_ptr<QIODevice> trace,
+                                     Clock clock, QObject *parent)
+    : SerialPort(parent), inner(inner), trace(std::move(trace)), clock(std::move(clock))
+{
+    inner->setParent(this);
+    start = this->clock();
+    connect(inner, &SerialPort::OnComm, this, &SerialPort::OnComm);
+    connect(inner, &SerialPort::connectionLost, this, &TracingSerialPort::traceLost);
+    traceLine("START", isoTimestamp(QDateTime::currentDateTime()));
+}
+
+TracingSerialPort::~TracingSerialPort()
+{
+    // The port closes as the window goes; nothing of it is traced from here.
+    inner->disconnect(this);
+}
+
+int TracingSerialPort::setPortOpen(bool open)
+{
+    const bool wasOpen = inner->PortOpen();
+    const int error = inner->setPortOpen(open);
+    if (open && !wasOpen)
+        traceOpen(error);
+    else if (!open && wasOpen)
+        traceLine("CLOSE", portName());
+    return error;
+}
+
+QByteArray TracingSerialPort::Input()
+{
+    QByteArray bytes = inner->Input();
+    if (!bytes.isEmpty())
+        traceLine("RX", cQuoted(bytes));
+    return bytes;
+}
+
+void TracingSerialPort::Output(QByteArrayView text)
+{
+    if (inner->PortOpen() && !text.isEmpty())
+        traceLine("TX", cQuoted(text));
+    inner->Output(text);
+}
+
+void TracingSerialPort::traceOpen(int error)
+{
+    QString device = inner->portDescription(inner->CommPort());
+    if (device.isEmpty())
+        device = QStringLiteral("no serial port");
+    if (error == noError) {
+        traceLine("OPEN", portName() + ' ' + device.simplified().toUtf8());
+        return;
+    }
+    QString reason = inner->lastOpenFailure();
+    if (reason.isEmpty())
+        reason = QStringLiteral("error %1").arg(error);
+    traceLine("OPEN-FAILED", portName() + ' ' + device.simplified().toUtf8() + ": "
+                                 + reason.simplified().toUtf8());
+}
+
+void TracingSerialPort::traceLost()
+{
+    traceLine("LOST", portName());
+    emit connectionLost();
+}
+
+QByteArray TracingSerialPort::portName() const
+{
+    return "COM" + QByteArray::number(inner->CommPort());
+}
+
+void TracingSerialPort::traceLine(const QByteArray &event, const QByteArray &details)
+{
+    if (!trace)
+        return;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::microseconds>(clock() - start).count();
+    const QByteArray line = secondsText(elapsed, 6, 1000000) + ' ' + event + ' ' + details + '\n';
+    if (trace->write(line) == line.size())
+        return;
+    const auto *file = qobject_cast<QFileDevice *>(trace.get());
+    const QString where = file ? file->fileName() + QStringLiteral(": ") : QString();
+    qWarning("torvane-console: trace stopped: %s%s", qUtf8Printable(where),
+             qUtf8Printable(trace->errorString()));
+    trace.reset();
+}

@@ -1,0 +1,70 @@
+#include "record/csv_row.h"
+
+#include "protocol/time_text.h"
+
+#include <QByteArrayList>
+#include <optional>
+
+namespace {
+
+// Latin-1 has no glyph below space, at DEL, or from 0x80 to 0x9F.
+bool printable(unsigned char c)
+{
+    return (c >= 0x20 && c < 0x7F) || c >= 0xA0;
+}
+
+bool needsQuotes(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (c == ',' || c == '"' || !printable(static_cast<unsigned char>(c)))
+            return true;
+    }
+    return false;
+}
+
+QByteArray number(const std::optional<int> &value)
+{
+    return value ? QByteArray::number(*value) : QByteArray();
+}
+
+QByteArrayView withoutTerminator(QByteArrayView line)
+{
+    while (!line.isEmpty() && (line.back() == '\r' || line.back() == '\n'))
+        line.chop(1);
+    return line;
+}
+
+} // namespace
+
+QByteArray csvHeader()
+{
+    return QByteArrayLiteral(
+        "time,seconds,rpm,advance_deg,volts,temp_c,pair12,pair34,prop_deg,line\r\n");
+}
+
+QByteArray csvField(QByteArrayView bytes)
+{
+    if (!needsQuotes(bytes))
+        return bytes.toByteArray();
+    QByteArray quoted = bytes.toByteArray();
+    quoted.replace('"', QByteArrayLiteral("\"\""));
+    return '"' + quoted + '"';
+}
+
+QByteArray csvRow(const QDateTime &time, int64_t elapsedMs, const RecordedValues &values,
+                  QByteArrayView line)
+{
+    const QByteArrayList fields{
+        isoTimestamp(time),
+        secondsText(elapsedMs, 3, 1000),
+        number(values.rpm),
+        number(values.advanceDegrees),
+        number(values.volts),
+        csvField(values.temperature.value_or(QByteArray())),
+        number(values.pair12),
+        number(values.pair34),
+        number(values.propDegrees),
+        csvField(withoutTerminator(line)),
+    };
+    return fields.join(',') + "\r\n";
+}

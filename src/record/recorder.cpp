@@ -1,0 +1,109 @@
+#include "record/recorder.h"
+
+#include "protocol/replies.h"
+#include "record/csv_row.h"
+#include "record/recording_files.h"
+
+#include <QtGlobal>
+
+Recorder::~Recorder() = default;
+
+void Recorder::startInFile(const QString &path)
+{
+    stop();
+    QString error;
+    std::unique_ptr<QFile> opened = createFile(path, error);
+    begin(std::move(opened), error);
+}
+
+void Recorder::startInFolder(const QString &where)
+{
+    stop();
+    folder = where;
+    setState(State::Recording);
+    if (connected) {
+        QString error;
+        std::unique_ptr<QFile> opened = createFileInFolder(folder, clock.wall(), error);
+        begin(std::move(opened), error);
+    }
+}
+
+void Recorder::stop()
+{
+    file.reset();
+    folder.clear();
+    setState(State::Off);
+}
+
+QString Recorder::fileName() const
+{
+    return file ? file->fileName() : QString();
+}
+
+void Recorder::handleLine(const QByteArray &line)
+{
+    const std::optional<ReplyRecord> reply = decodeReply(line);
+    if (reply && reply->letter == 'u' && !connected)
+        startConnection();
+    if (!values.take(line) || !file)
+        return;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        clock.steady() - fileStart);
+    write(csvRow(clock.wall(), elapsed.count(), values, line));
+}
+
+// The file of a recording into a folder ends with its connection; the next
+// one starts with the next connection. The unit plugged in then may be
+// another one, so nothing is carried over to it.
+void Recorder::connectionLost()
+{
+    connected = false;
+    values = RecordedValues{};
+    if (!folder.isEmpty())
+        file.reset();
+}
+
+void Recorder::startConnection()
+{
+    connected = true;
+    if (current != State::Recording || folder.isEmpty())
+        return;
+    QString error;
+    std::unique_ptr<QFile> opened = createFileInFolder(folder, clock.wall(), error);
+    begin(std::move(opened), error);
+}
+
+void Recorder::begin(std::unique_ptr<QFile> opened, const QString &error)
+{
+    if (!opened) {
+        fail(error);
+        return;
+    }
+    file = std::move(opened);
+    fileStart = clock.steady();
+    write(csvHeader());
+    if (file)
+        setState(State::Recording);
+}
+
+void Recorder::write(const QByteArray &bytes)
+{
+    if (file->write(bytes) != bytes.size())
+        fail(QStringLiteral("%1: %2").arg(file->fileName(), file->errorString()));
+}
+
+void Recorder::fail(const QString &reason)
+{
+    qWarning("torvane-console: recording stopped: %s", qUtf8Printable(reason));
+    file.reset();
+    folder.clear();
+    setState(State::Failed);
+}
+
+void Recorder::setState(State state)
+{
+    if (state == current)
+        return;
+    current = state;
+    emit stateChanged(state);
+}

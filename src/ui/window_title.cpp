@@ -1,0 +1,60 @@
+#include "ui/window_title.h"
+
+#include <QWidget>
+#include <array>
+
+namespace {
+
+constexpr int markerCount = 4;
+
+QString markerText(int marker)
+{
+    static const std::array<QString, markerCount> texts{
+        QStringLiteral(" [DEMO]"), QStringLiteral(" [REPLAY]"), QStringLiteral(" [REC]"),
+        QStringLiteral(" [REC FAILED]")};
+    return texts[marker];
+}
+
+bool isRecordingMarker(int marker)
+{
+    return marker == int(TitleMarker::Recording) || marker == int(TitleMarker::RecordingFailed);
+}
+
+// Strips the known markers off the end of the title into `present`.
+QString baseTitle(QString title, std::array<bool, markerCount> &present)
+{
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        for (int marker = 0; marker < markerCount; ++marker) {
+            if (title.endsWith(markerText(marker))) {
+                title.chop(markerText(marker).size());
+                present[marker] = true;
+                stripped = true;
+            }
+        }
+    }
+    return title;
+}
+
+} // namespace
+
+QString titleWithMarker(const QString &title, TitleMarker marker, bool on)
+{
+    std::array<bool, markerCount> present{};
+    QString result = baseTitle(title, present);
+    if (on && isRecordingMarker(int(marker))) {
+        present[int(TitleMarker::Recording)] = false;
+        present[int(TitleMarker::RecordingFailed)] = false;
+    }
+    present[int(marker)] = on;
+    for (int m = 0; m < markerCount; ++m) {
+        if (present[m])
+            result += markerText(m);
+    }
+    return result;
+}
+
+void setTitleMarker(QWidget &window, TitleMarker marker, bool on)
+{
+    window.setWindowTitle(titleWithMarker(window.windowTitle(), marker, on));
+}
