@@ -1,5 +1,6 @@
 #pragma once
 
+#include "record/local_clock.h"
 #include "record/recorded_values.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ public:
     // The wall clock gives each row's time and the file names, the steady one
     // the seconds since the file was started. Tests replace both.
     struct Clock {
-        std::function<QDateTime()> wall = [] { return QDateTime::currentDateTime(); };
+        std::function<QDateTime()> wall = cachedLocalClock();
         std::function<std::chrono::steady_clock::time_point()> steady =
             std::chrono::steady_clock::now;
     };
