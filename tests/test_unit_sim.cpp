@@ -2,6 +2,7 @@
 // against the console's own decoders; one real pseudo-terminal.
 
 #include "protocol/replies.h"
+#include "record/recorder.h"
 #include "protocol/telemetry.h"
 #include "sim/hex_text.h"
 #include "sim/recording_file.h"
@@ -13,6 +14,8 @@
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTest>
 #include <random>
 
@@ -88,6 +91,39 @@ struct Bench {
     bool closed = false;
     UnitSimulator simulator; // last, so it closes the link while the rest still stands
 };
+
+// Records what `bench` sent with the console's recorder, each line at the
+// time its last byte went out.
+void recordSent(const Bench &bench, const QString &path)
+{
+    using Steady = std::chrono::steady_clock;
+    Nanos at{0};
+    Recorder recorder;
+    recorder.clock.wall = [] { return QDateTime(QDate(2026, 12, 7), QTime(14, 3), QTimeZone(3600)); };
+    recorder.clock.steady = [&at] { return Steady::time_point(std::chrono::duration_cast<Steady::duration>(at)); };
+    recorder.startInFile(path);
+    QByteArray line;
+    qsizetype byte = 0;
+    for (const auto &[when, size] : bench.writes) {
+        for (qsizetype end = byte + size; byte < end; ++byte) {
+            line += bench.bytes[byte];
+            if (bench.bytes[byte] != '\r')
+                continue;
+            at = when;
+            recorder.handleLine(line);
+            line.clear();
+        }
+    }
+}
+
+QList<QByteArray> telemetryOf(const QString &path)
+{
+    const LoadedRecording loaded = loadRecording(path);
+    QList<QByteArray> lines;
+    for (qsizetype i = 0; loaded.recording && i < loaded.recording->telemetry.size(); ++i)
+        lines << loaded.recording->telemetry.line(i).toByteArray();
+    return lines;
+}
 
 LoadedRecording readCsv(const QByteArray &csv)
 {
@@ -694,6 +730,29 @@ private slots:
 
     // Ten seconds recorded, played in a tenth: far more lines than 9600 baud
     // carries. The replay skips some, in order, and still ends on time.
+    // Record a simulated run, replay the file, record the replay: the same
+    // telemetry lines come back, in order, before the last one repeats.
+    void recordReplayRecord()
+    {
+        QTemporaryDir dir;
+        Bench original(simOptions("--rate 20 --number-lines")); // no two lines alike
+        original.run(4s);
+        recordSent(original, dir.filePath("first.csv"));
+        const QList<QByteArray> recorded = telemetryOf(dir.filePath("first.csv"));
+        QVERIFY(recorded.size() >= 70);
+
+        SimOptions options = simOptions("--rate 20");
+        options.replay = loadRecording(dir.filePath("first.csv")).recording;
+        QVERIFY(options.replay);
+        Bench replay(options);
+        replay.simulator.receive("/I1\r");
+        replay.run(6s);
+        recordSent(replay, dir.filePath("second.csv"));
+        const QList<QByteArray> replayed = telemetryOf(dir.filePath("second.csv"));
+        QVERIFY(replayed.size() > recorded.size());
+        QCOMPARE(replayed.first(recorded.size()), recorded);
+    }
+
     void fastReplayKeepsPace()
     {
         QByteArray csv = "seconds,line\n";
