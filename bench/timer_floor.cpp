@@ -1,7 +1,8 @@
 // The least a Qt window with a 10 ms timer can cost on this machine: one
 // shown window and one timer whose handler does nothing. scripts/measure
-// prints its CPU share beside the console's, because the gauge timer ticks
-// at that rate for the whole run and each wake-up has a fixed cost here.
+// gives every console CPU figure as a ratio to this program's, measured in
+// the same run: the gauge timer ticks at that rate for the whole run, and
+// what a wake-up costs changes with the machine and what else runs on it.
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>

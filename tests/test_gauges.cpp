@@ -118,6 +118,7 @@ private slots:
     void repaintsOnlyTheChangedBar_data();
     void repaintsOnlyTheChangedBar();
     void dialRepaintsOnlyWhenNeedleMoves();
+    void needleDrawsAsDrawnDirectly();
     void farOutOfScaleIsPinned_data();
     void farOutOfScaleIsPinned();
 };
@@ -343,6 +344,31 @@ void TestGauges::dialRepaintsOnlyWhenNeedleMoves()
 
     dial.setNeedleValue(90);
     QTRY_VERIFY(spy.count > 0);
+}
+
+// The needle's shadow goes through a scratch image and each angle's needle
+// is drawn once and then copied: both must give exactly the pixels of
+// drawing straight onto the dial, on either 32-bit device.
+void TestGauges::needleDrawsAsDrawnDirectly()
+{
+    AngularGauge dial;
+    dial.setScale(0, 360, true);
+    dial.resize(angularSize);
+    for (QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32}) {
+        for (double value : {0.0, 37.3, 90.0, 154.55, 225.0, 301.9, 37.3}) {
+            dial.setNeedleValue(value);
+            auto draw = [&] {
+                QImage image(angularSize, format);
+                image.fill(Qt::darkCyan);
+                dial.render(&image);
+                return image;
+            };
+            const QImage copied = draw();
+            dial.directNeedle = true;
+            QVERIFY2(draw() == copied, qPrintable(QString::number(value)));
+            dial.directNeedle = false;
+        }
+    }
 }
 
 void TestGauges::farOutOfScaleIsPinned_data()

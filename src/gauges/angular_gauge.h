@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QCache>
+#include <QImage>
+#include <QList>
 #include <QMap>
+#include <QPoint>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+
+class QPainter;
 
 // A round dial with one needle. The window writes NeedleValue and reads back
 // exactly what it wrote; the drawing pins values outside the scale to its ends.
@@ -56,6 +62,9 @@ private:
     static NeedleShape needleShape(const Geometry &g);
     static void needleBlade(const NeedleShape &shape, QPointF (&blade)[5]);
     QRect needleBounds(double angle) const;
+    bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle);
+    void paintNeedle(QPainter &p, const Geometry &g, double angle);
+    void paintShadow(QPainter &p, const Geometry &g, double angle, const QPointF (&blade)[5]);
     double angleFor(double value) const; // degrees clockwise from the top, pinned
     void invalidateBackground();
     void ensureBackground();
@@ -70,4 +79,15 @@ private:
     QMap<int, int16_t> dispatchProperties;
     QPixmap background;
     QSize backgroundSize; // logical size the background was rendered for
+    struct NeedleFrame {
+        QList<QPoint> runs;  // per row: first and last column unlike the face
+        QList<QRgb> pixels;  // those columns, row after row
+    };
+    // Kept needle frames by angle, in kB: room for a dial's 360 whole degrees.
+    QCache<quint64, NeedleFrame> needleFrames{8192};
+    QImage frameImage;  // scratch, reused from frame to frame
+    QImage shadowImage; // scratch, reused from frame to frame
+
+    friend class TestGauges;
+    bool directNeedle = false; // draw as plainly as can be, for tests to compare with
 };
