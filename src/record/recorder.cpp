@@ -42,8 +42,8 @@ QString Recorder::fileName() const
 
 void Recorder::handleLine(const QByteArray &line)
 {
-    const std::optional<ReplyRecord> reply = decodeReply(line);
-    if (reply && reply->letter == 'u' && !connected)
+    // Only the unit's "u" answer starts a connection; most lines are telemetry.
+    if (!connected && line.startsWith('u') && decodeReply(line))
         startConnection();
     if (!values.take(line) || !file)
         return;
