@@ -4,17 +4,21 @@
 #include "link/port_map.h"
 #include "link/qt_serial_port.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <chrono>
 #include <fcntl.h>
 #include <memory>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -128,6 +132,7 @@ private slots:
     void openResults_data();
     void openResults();
     void bytesBothWays();
+    void byteAtATimeArrivesBatched();
     void vanishingDeviceClosesPortOnce_data();
     void vanishingDeviceClosesPortOnce();
 };
@@ -258,6 +263,45 @@ void TestSerialPortPty::bytesBothWays()
     }
     QTest::qWait(50);
     QCOMPARE(lost.count(), 0);
+}
+
+// As PL2303 and CH340 adapters deliver: one byte a millisecond, from another
+// thread so that nothing else wakes the event loop. Every byte arrives, in
+// order, in far fewer deliveries than bytes; so does a byte after a pause.
+void TestSerialPortPty::byteAtATimeArrivesBatched()
+{
+    Pty pty;
+    QVERIFY(!pty.slave.isEmpty());
+    QtSerialPort port(port1At(pty.slave));
+    Receiver receiver(port);
+    QCOMPARE(port.setPortOpen(true), int(SerialPort::noError));
+
+    const QByteArray line = QByteArrayLiteral("=0A2B000086140000\r");
+    const QByteArray sent = line.repeated(20);
+    std::thread writer([&pty, &sent] {
+        for (char byte : sent) {
+            pty.write(QByteArray(1, byte));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    // A plain event loop: QTRY's polling sleeps, and would batch by itself.
+    QEventLoop loop;
+    QTimer check;
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (receiver.received.size() >= sent.size())
+            loop.quit();
+    });
+    check.start(100);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    writer.join();
+    QCOMPARE(receiver.received, sent);
+    QVERIFY2(receiver.events < sent.size() / 4,
+             qPrintable(QStringLiteral("%1 deliveries for %2 bytes").arg(receiver.events).arg(sent.size())));
+
+    QTest::qWait(400);
+    QVERIFY(pty.write("p5D\r"));
+    QTRY_COMPARE_WITH_TIMEOUT(receiver.received, sent + "p5D\r", 5000);
 }
 
 void TestSerialPortPty::vanishingDeviceClosesPortOnce_data()

@@ -24,6 +24,10 @@ QtSerialPort::QtSerialPort(const PortMap &ports, QObject *parent)
     serial.setFlowControl(QSerialPort::NoFlowControl);
     connect(&serial, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&serial, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
+    connect(&batching, &ReadBatching::heldBytesArrived, this, [this] {
+        commEvent = comEvReceive;
+        emit OnComm();
+    });
 }
 
 QtSerialPort::~QtSerialPort()
@@ -95,6 +99,7 @@ int QtSerialPort::openDevice()
         }
         isOpen = true;
         ++openGeneration;
+        batching.portOpened();
         return noError;
     }
 
@@ -135,6 +140,7 @@ void QtSerialPort::closeDevice()
     // isOpen goes false first: errors QSerialPort raises while closing a
     // failed device are not treated as a new failure.
     isOpen = false;
+    batching.portClosed();
     if (serial.isOpen())
         serial.close();   // deletes QSerialPort's notifiers: no more events
     serial.clearError();
@@ -157,7 +163,8 @@ QByteArray QtSerialPort::Input()
 {
     if (!serial.isOpen())
         return {};
-    return serial.readAll();
+    QByteArray bytes = serial.bytesAvailable() > 0 ? serial.readAll() : QByteArray();
+    return bytes + batching.takeHeld();
 }
 
 void QtSerialPort::Output(QByteArrayView text)
@@ -175,6 +182,7 @@ void QtSerialPort::onReadyRead()
         return;
     commEvent = comEvReceive;
     emit OnComm();
+    batching.delivered();
 }
 
 void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/port_map.h"
+#include "link/read_batching.h"
 #include "link/serial_port.h"
 
 #include <QSerialPort>
@@ -54,6 +55,7 @@ private:
 
     PortMap ports;
     QSerialPort serial;
+    ReadBatching batching {serial};
     int16_t commPort = 1;
     bool isOpen = false;
     int commEvent = 0;

@@ -281,7 +281,9 @@ void DashForm::buildControls()
         setTag(bar, QStringLiteral("0"));
 
     Timer1 = timer(this, "Timer1", 300, false);
-    Timer2 = timer(this, "Timer2", 10, true);
+    // Precise, like Timer3 and started with it: the pump's ticks fall in the
+    // same wake-ups as every sixth gauge step.
+    Timer2 = timer(this, "Timer2", 10, true, Qt::PreciseTimer);
     // The pump's pace is what the unit sees on the wire; the others may share
     // wake-ups with each other.
     Timer3 = timer(this, "Timer3", 60, true, Qt::PreciseTimer);

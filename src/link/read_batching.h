@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QSerialPort;
+class QSocketNotifier;
+
+// Keeps a serial port from waking the program for every byte it receives.
+//
+// Many USB adapters (PL2303, CH340) and pseudo-terminals hand over each
+// character as it arrives: a telemetry stream at 9600 baud would wake the
+// event loop about 960 times a second, and each wake costs more than the
+// bytes it carries. After QSerialPort delivers, its read notifier is turned
+// off (the hold); whatever arrives meanwhile is read whenever the program
+// wakes anyway (the gauge animation does so every 10 ms) or, at the latest,
+// when `holdTimer` runs out. The hold ends once the line has been quiet for
+// `quietMs`: a streaming unit keeps it going, so that neither its bytes nor
+// its lines wake the program, and the first byte after a quiet spell wakes
+// it at once.
+//
+// During a hold the bytes are read from the device here, into `held`:
+// reading through QSerialPort would turn its notifier back on. QSerialPort
+// has no public switch for that notifier; it is found among the port's
+// children. Without it (another platform or Qt build) every byte is read as
+// it comes, as before.
+class ReadBatching : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int quietMs = 250;
+    static constexpr int holdMs = 50; // when nothing else wakes the program
+
+    explicit ReadBatching(QSerialPort &serial, QObject *parent = nullptr);
+
+    void portOpened();
+    void portClosed();
+    // QSerialPort has just delivered received bytes: hold the next ones back.
+    void delivered();
+    // Bytes read during the hold, newer than any QSerialPort still buffers.
+    QByteArray takeHeld();
+
+signals:
+    void heldBytesArrived();
+
+private:
+    void readWaiting();
+    void release();
+
+    QSerialPort &serial;
+    QPointer<QSocketNotifier> notifier;
+    QTimer holdTimer;
+    QByteArray held;
+    QElapsedTimer sinceBytes;
+    bool holding = false;
+};
