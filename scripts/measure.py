@@ -130,7 +130,7 @@ def receive_path():
 # varies from machine to machine and minute to minute, and the console's
 # gauge timer wakes it as often as that window's timer does. Samples of the
 # two alternate, so that both see the same machine.
-PAIRS = 3
+PAIRS = 5
 SAMPLE_SECONDS = 20
 
 

@@ -348,25 +348,32 @@ void TestGauges::dialRepaintsOnlyWhenNeedleMoves()
 
 // The needle's shadow goes through a scratch image and each angle's needle
 // is drawn once and then copied: both must give exactly the pixels of
-// drawing straight onto the dial, on either 32-bit device.
+// drawing straight onto the dial, on either 32-bit device, for the whole
+// dial and for the area a needle step repaints.
 void TestGauges::needleDrawsAsDrawnDirectly()
 {
     AngularGauge dial;
     dial.setScale(0, 360, true);
     dial.resize(angularSize);
     for (QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32}) {
-        for (double value : {0.0, 37.3, 90.0, 154.55, 225.0, 301.9, 37.3}) {
+        double previous = 0.0;
+        for (double value : {0.0, 37.3, 90.0, 154.55, 225.0, 301.9, 37.3, 38.3}) {
             dial.setNeedleValue(value);
-            auto draw = [&] {
-                QImage image(angularSize, format);
-                image.fill(Qt::darkCyan);
-                dial.render(&image);
-                return image;
-            };
-            const QImage copied = draw();
-            dial.directNeedle = true;
-            QVERIFY2(draw() == copied, qPrintable(QString::number(value)));
-            dial.directNeedle = false;
+            const QRegion step = QRegion(dial.needleBounds(dial.angleFor(previous)))
+                                 + dial.needleBounds(dial.angleFor(value));
+            previous = value;
+            for (const QRegion &region : {QRegion(dial.rect()), step}) {
+                auto draw = [&] {
+                    QImage image(angularSize, format);
+                    image.fill(Qt::darkCyan);
+                    dial.render(&image, QPoint(), region);
+                    return image;
+                };
+                const QImage copied = draw();
+                dial.directNeedle = true;
+                QVERIFY2(draw() == copied, qPrintable(QString::number(value)));
+                dial.directNeedle = false;
+            }
         }
     }
 }

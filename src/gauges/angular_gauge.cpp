@@ -187,6 +187,7 @@ void AngularGauge::renderBackground()
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     backgroundSize = size();
     needleFrames.clear();
+    opaqueRows.clear();
     if (pixels.isEmpty()) {
         background = QPixmap();
         return;
@@ -341,6 +342,33 @@ void AngularGauge::renderBackground()
     p.setPen(Qt::NoPen);
     p.setBrush(glass);
     p.drawEllipse(c, F, F);
+    p.end();
+    findOpaqueRows();
+}
+
+// Per row of the background, the columns from the centre outwards that are
+// wholly opaque; none for a row whose centre is not.
+void AngularGauge::findOpaqueRows()
+{
+    const QImage image = background.toImage();
+    opaqueRows.clear();
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const int middle = image.width() / 2;
+    opaqueRows.reserve(image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        int left = middle;
+        int right = middle - 1;
+        if (qAlpha(line[middle]) == 255) {
+            right = middle;
+            while (left > 0 && qAlpha(line[left - 1]) == 255)
+                --left;
+            while (right + 1 < image.width() && qAlpha(line[right + 1]) == 255)
+                ++right;
+        }
+        opaqueRows.append(QPoint(left, right));
+    }
 }
 
 // Shadow cast on the face, down and to the right. Filled straight onto the
@@ -386,18 +414,21 @@ void AngularGauge::paintShadow(QPainter &p, const Geometry &g, double angle, con
     p.drawImage(area.topLeft(), shadowImage, QRect(QPoint(0, 0), area.size()));
 }
 
-void AngularGauge::paintEvent(QPaintEvent *)
+void AngularGauge::paintEvent(QPaintEvent *event)
 {
     ensureBackground();
     QPainter p(this);
+    const Geometry g = dialGeometry();
+    const double angle = angleFor(needleValue);
+    // A needle step repaints an area of the face alone: copied whole, it
+    // needs no background under it.
+    if (g.faceRadius >= 4.0 && paintNeedleFrame(p, g, angle, event->rect()))
+        return;
     if (!background.isNull())
         p.drawPixmap(QPoint(0, 0), background);
-
-    const Geometry g = dialGeometry();
     if (g.faceRadius < 4.0)
         return;
-    const double angle = angleFor(needleValue);
-    if (!paintNeedleFrame(p, g, angle))
+    if (!paintNeedleFrame(p, g, angle, needleBounds(angle)))
         paintNeedle(p, g, angle);
 }
 
@@ -405,10 +436,11 @@ void AngularGauge::paintEvent(QPaintEvent *)
 // what lies below the dial, and drawing them costs some 700,000 instructions.
 // So each angle's frame (face and needle within needleBounds) is drawn once
 // and kept as the pixels that differ from the face, one run per row: under
-// 10 kB an angle rather than 45. False where a copy would not give the same
-// pixels as drawing straight onto the window: off whole pixels, past the face,
-// or onto a device of another pixel format.
-bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle)
+// 10 kB an angle rather than 45. Paints `rect`, which holds the needle, as
+// the face with those pixels on it. False where a copy would not give the
+// same pixels as drawing straight onto the window: off whole pixels, past the
+// opaque face, or onto a device of another pixel format.
+bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRect &rect)
 {
     if (directNeedle || background.isNull() || background.devicePixelRatio() != 1.0 || !wholePixelOffset(p))
         return false;
@@ -420,56 +452,87 @@ bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle
         return false;
     const QImage face = background.toImage();
     const QRect area = needleBounds(angle);
-    if (face.format() != QImage::Format_ARGB32_Premultiplied || !face.rect().contains(area))
+    if (face.format() != QImage::Format_ARGB32_Premultiplied || !rect.contains(area) || !opaqueFace(rect))
         return false;
-    if (frameImage.width() < area.width() || frameImage.height() < area.height())
-        frameImage = QImage(area.size().expandedTo(frameImage.size()), QImage::Format_ARGB32_Premultiplied);
-    const auto faceAt = [&](int y) { return reinterpret_cast<const QRgb *>(face.constScanLine(y)) + area.left(); };
-    const auto frameAt = [&](int y) { return reinterpret_cast<QRgb *>(frameImage.scanLine(y - area.top())); };
-    const size_t rowBytes = size_t(area.width()) * sizeof(QRgb);
+    const NeedleFrame *frame = needleFrame(g, angle, face, area);
+    if (!frame)
+        return false;
 
-    const quint64 key = std::bit_cast<quint64>(angle);
-    if (const NeedleFrame *kept = needleFrames.object(key)) {
-        const QRgb *changed = kept->pixels.constData();
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            QRgb *line = frameAt(y);
-            std::memcpy(line, faceAt(y), rowBytes);
-            const QPoint &run = kept->runs[y - area.top()];
-            for (int x = run.x(); x <= run.y(); ++x)
-                line[x] = *changed++;
+    if (frameImage.width() < rect.width() || frameImage.height() < rect.height())
+        frameImage = QImage(rect.size().expandedTo(frameImage.size()), QImage::Format_ARGB32_Premultiplied);
+    const size_t rowBytes = size_t(rect.width()) * sizeof(QRgb);
+    const int needleLeft = area.left() - rect.left();
+    const QRgb *changed = frame->pixels.constData();
+    uchar *to = frameImage.bits();
+    const uchar *from = face.constBits() + rect.top() * face.bytesPerLine() + rect.left() * sizeof(QRgb);
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(to);
+        std::memcpy(line, from, rowBytes);
+        to += frameImage.bytesPerLine();
+        from += face.bytesPerLine();
+        if (y < area.top() || y > area.bottom())
+            continue;
+        const QPoint &run = frame->runs[y - area.top()];
+        const int length = run.y() - run.x() + 1;
+        if (length > 0) {
+            std::memcpy(line + needleLeft + run.x(), changed, size_t(length) * sizeof(QRgb));
+            changed += length;
         }
-    } else {
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const QRgb *line = faceAt(y);
-            for (int x = 0; x < area.width(); ++x)
-                if (qAlpha(line[x]) != 255)
-                    return false; // the dial lets what is below show here
-            std::memcpy(frameAt(y), line, rowBytes);
-        }
-        {
-            QPainter f(&frameImage);
-            f.translate(-area.topLeft());
-            paintNeedle(f, g, angle);
-        }
-        auto *made = new NeedleFrame;
-        made->runs.reserve(area.height());
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const QRgb *line = frameAt(y);
-            const QRgb *under = faceAt(y);
-            int first = 0;
-            int last = area.width() - 1;
-            while (first <= last && line[first] == under[first])
-                ++first;
-            while (last >= first && line[last] == under[last])
-                --last;
-            made->runs.append(QPoint(first, last));
-            for (int x = first; x <= last; ++x)
-                made->pixels.append(line[x]);
-        }
-        const qsizetype bytes = made->pixels.size() * sizeof(QRgb) + made->runs.size() * sizeof(QPoint);
-        needleFrames.insert(key, made, bytes / 1024 + 1);
     }
-    p.drawImage(area.topLeft(), frameImage, QRect(QPoint(0, 0), area.size()));
+    // Every pixel is opaque: seen as RGB32, the copy onto the window is a
+    // plain copy, not a blend, and gives the same pixels.
+    const QImage opaque(frameImage.constBits(), rect.width(), rect.height(), frameImage.bytesPerLine(),
+                        QImage::Format_RGB32);
+    p.drawImage(rect.topLeft(), opaque);
+    return true;
+}
+
+// The kept frame for `angle`, drawn now if it is not kept yet.
+const AngularGauge::NeedleFrame *AngularGauge::needleFrame(const Geometry &g, double angle, const QImage &face,
+                                                           const QRect &area)
+{
+    const quint64 key = std::bit_cast<quint64>(angle);
+    if (const NeedleFrame *kept = needleFrames.object(key))
+        return kept;
+    QImage drawn(area.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(drawn.scanLine(y - area.top()), face.constScanLine(y) + area.left() * sizeof(QRgb),
+                    size_t(area.width()) * sizeof(QRgb));
+    {
+        QPainter f(&drawn);
+        f.translate(-area.topLeft());
+        paintNeedle(f, g, angle);
+    }
+    auto *made = new NeedleFrame;
+    made->runs.reserve(area.height());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(drawn.constScanLine(y - area.top()));
+        const QRgb *under = reinterpret_cast<const QRgb *>(face.constScanLine(y)) + area.left();
+        int first = 0;
+        int last = area.width() - 1;
+        while (first <= last && line[first] == under[first])
+            ++first;
+        while (last >= first && line[last] == under[last])
+            --last;
+        made->runs.append(QPoint(first, last));
+        for (int x = first; x <= last; ++x)
+            made->pixels.append(line[x]);
+    }
+    const qsizetype bytes = made->pixels.size() * sizeof(QRgb) + made->runs.size() * sizeof(QPoint);
+    needleFrames.insert(key, made, bytes / 1024 + 1);
+    return needleFrames.object(key);
+}
+
+// Whether every pixel of `rect` on the dial is opaque: the face and rim.
+bool AngularGauge::opaqueFace(const QRect &rect) const
+{
+    if (rect.top() < 0 || rect.bottom() >= opaqueRows.size())
+        return false;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const QPoint &row = opaqueRows[y];
+        if (rect.left() < row.x() || rect.right() > row.y())
+            return false;
+    }
     return true;
 }
 

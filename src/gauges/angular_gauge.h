@@ -62,7 +62,11 @@ private:
     static NeedleShape needleShape(const Geometry &g);
     static void needleBlade(const NeedleShape &shape, QPointF (&blade)[5]);
     QRect needleBounds(double angle) const;
-    bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle);
+    struct NeedleFrame;
+    bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRect &rect);
+    const NeedleFrame *needleFrame(const Geometry &g, double angle, const QImage &face, const QRect &area);
+    bool opaqueFace(const QRect &rect) const;
+    void findOpaqueRows();
     void paintNeedle(QPainter &p, const Geometry &g, double angle);
     void paintShadow(QPainter &p, const Geometry &g, double angle, const QPointF (&blade)[5]);
     double angleFor(double value) const; // degrees clockwise from the top, pinned
@@ -85,6 +89,7 @@ private:
     };
     // Kept needle frames by angle, in kB: room for a dial's 360 whole degrees.
     QCache<quint64, NeedleFrame> needleFrames{8192};
+    QList<QPoint> opaqueRows; // per background row: opaque columns, first to last
     QImage frameImage;  // scratch, reused from frame to frame
     QImage shadowImage; // scratch, reused from frame to frame
 
