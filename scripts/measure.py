@@ -129,7 +129,8 @@ def receive_path():
 # (bench/timer_floor.cpp) measured in the same run: what a wake-up costs
 # varies from machine to machine and minute to minute, and the console's
 # gauge timer wakes it as often as that window's timer does. Samples of the
-# two alternate, so that both see the same machine.
+# two alternate, floor first and last, so that both see the same machine; each
+# console sample is set against the floor samples on either side of it.
 PAIRS = 5
 SAMPLE_SECONDS = 20
 
@@ -142,20 +143,20 @@ def against_floor(name, proc, floor, budget):
     """Alternates SAMPLE_SECONDS samples of the floor program and of the
     console, both already running and warmed up; checks the median of the
     pair ratios against `budget`."""
-    pairs = []
+    floors, shares = [cpu_share(floor.pid, SAMPLE_SECONDS)], []
     for n in range(PAIRS):
-        floor_share = cpu_share(floor.pid, SAMPLE_SECONDS)
-        share = cpu_share(proc.pid, SAMPLE_SECONDS)
-        pairs.append((floor_share, share))
-        ratio = share / floor_share if floor_share else float("inf")
-        print(f"      pair {n + 1}: floor {floor_share:.2f} %, console {share:.2f} %, "
-              f"{ratio:.2f} x floor", flush=True)
-    ratio = statistics.median(share / floor_share if floor_share else float("inf")
-                              for floor_share, share in pairs)
-    at_most(f"{name}, median of {PAIRS} pairs of {SAMPLE_SECONDS} s", round(ratio, 2),
+        shares.append(cpu_share(proc.pid, SAMPLE_SECONDS))
+        floors.append(cpu_share(floor.pid, SAMPLE_SECONDS))
+        around = (floors[-2] + floors[-1]) / 2
+        ratio = shares[-1] / around if around else float("inf")
+        print(f"      pair {n + 1}: floor {floors[-2]:.2f} % and {floors[-1]:.2f} %, "
+              f"console {shares[-1]:.2f} %, {ratio:.2f} x floor", flush=True)
+    ratios = [share / ((before + after) / 2) if before + after else float("inf")
+              for share, before, after in zip(shares, floors, floors[1:])]
+    at_most(f"{name}, median of {PAIRS} pairs of {SAMPLE_SECONDS} s", round(statistics.median(ratios), 2),
             "x floor", budget)
-    print(f"INFO  absolute, medians: console {statistics.median(c for _, c in pairs):.2f} %, "
-          f"floor {statistics.median(f for f, _ in pairs):.2f} %", flush=True)
+    print(f"INFO  absolute, medians: console {statistics.median(shares):.2f} %, "
+          f"floor {statistics.median(floors):.2f} %", flush=True)
 
 
 def console_cpu(name, unit_options, warm_up, budget):
