@@ -220,7 +220,8 @@ void tickAndPaint(DashForm &form, int ticks = 1)
 } // namespace
 
 // The volts and advance bars step back and forth around a whole-number target
-// for ever; that must not cost a repaint every 10 ms.
+// for ever; that must not cost a repaint every 10 ms. Nor must the propeller
+// needle turning over them.
 void TestGaugeAnimation::settledBarsDoNotRepaint()
 {
     FormFixture f;
@@ -235,6 +236,10 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
     PaintCounter counter;
     f.form.LGauge1->installEventFilter(&counter);
     tickAndPaint(f.form, 50);
+    QCOMPARE(counter.paints, 0);
+    f.form.propAngle = 40;
+    tickAndPaint(f.form, 40);
+    QCOMPARE(f.form.AGauge2->NeedleValue(), 40.0);
     QCOMPARE(counter.paints, 0);
 
     f.form.pair12Value = 50;

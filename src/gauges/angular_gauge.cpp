@@ -67,7 +67,54 @@ bool wholePixelOffset(const QPainter &p)
         && device.dy() == std::trunc(device.dy());
 }
 
+// Whether `rows` (per row: first and last column) take in all of `rect`.
+bool rowsHold(const QList<QPoint> &rows, const QRect &rect)
+{
+    if (rect.isEmpty() || rect.top() < 0 || rect.bottom() >= rows.size())
+        return false;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const QPoint &row = rows[y];
+        if (rect.left() < row.x() || rect.right() > row.y())
+            return false;
+    }
+    return true;
+}
+
+// Per row of a widget `height` rows high, the columns whose whole pixel lies
+// inside the circle; first after last for a row with none.
+QList<QPoint> pixelsInside(const QPointF &center, double radius, int height)
+{
+    QList<QPoint> rows(height, QPoint(0, -1));
+    for (int y = 0; y < height; ++y) {
+        const double dy = std::max(std::fabs(y - center.y()), std::fabs(y + 1 - center.y()));
+        if (dy >= radius)
+            continue;
+        const double half = std::sqrt(radius * radius - dy * dy);
+        rows[y] = QPoint(int(std::ceil(center.x() - half)), int(std::floor(center.x() + half)) - 1);
+    }
+    return rows;
+}
+
 } // namespace
+
+// The opaque middle of the dial as a widget of its own. Qt repaints an
+// opaque widget alone, so a needle step no longer repaints the window and
+// the bars below the round dial first. It paints what the dial would there.
+class AngularGauge::Face : public QWidget {
+public:
+    explicit Face(AngularGauge *dial) : QWidget(dial), dial(dial)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide(); // until the dial has a size
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override { dial->paintDial(this, *event); }
+
+private:
+    AngularGauge *dial;
+};
 
 AngularGauge::AngularGauge(QWidget *parent) : QWidget(parent)
 {
@@ -75,6 +122,7 @@ AngularGauge::AngularGauge(QWidget *parent) : QWidget(parent)
     // widgets below show around it.
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
+    face = new Face(this);
 }
 
 void AngularGauge::setNeedleValue(double value)
@@ -85,8 +133,13 @@ void AngularGauge::setNeedleValue(double value)
         return;
     // Only the area the needle leaves and enters: a sweep repaints a sliver of
     // the dial, not the dial and the bars behind it.
-    if (angleFor(old) != angleFor(value))
-        update(needleBounds(angleFor(old)).united(needleBounds(angleFor(value))));
+    if (angleFor(old) == angleFor(value))
+        return;
+    // An update of the dial leaves its opaque face widget as it is.
+    const QRect step = needleBounds(angleFor(old)).united(needleBounds(angleFor(value)));
+    face->update(step);
+    if (!face->isVisible() || !rowsHold(faceRows, step))
+        update(step);
 }
 
 AngularGauge::NeedleShape AngularGauge::needleShape(const Geometry &g)
@@ -172,6 +225,7 @@ void AngularGauge::invalidateBackground()
     background = QPixmap();
     needleFrames.clear();
     update();
+    face->update();
 }
 
 void AngularGauge::ensureBackground()
@@ -416,20 +470,66 @@ void AngularGauge::paintShadow(QPainter &p, const Geometry &g, double angle, con
 
 void AngularGauge::paintEvent(QPaintEvent *event)
 {
+    paintDial(this, *event);
+}
+
+// The dial, or its face widget, over `event`'s region.
+void AngularGauge::paintDial(QWidget *target, const QPaintEvent &event)
+{
     ensureBackground();
-    QPainter p(this);
+    QPainter p(target);
     const Geometry g = dialGeometry();
     const double angle = angleFor(needleValue);
     // A needle step repaints an area of the face alone: copied whole, it
     // needs no background under it.
-    if (g.faceRadius >= 4.0 && paintNeedleFrame(p, g, angle, event->rect()))
+    if (g.faceRadius >= 4.0 && paintNeedleFrame(p, g, angle, event.rect()))
         return;
     if (!background.isNull())
         p.drawPixmap(QPoint(0, 0), background);
-    if (g.faceRadius < 4.0)
+    const QRect needle = needleBounds(angle);
+    if (g.faceRadius < 4.0 || !event.region().intersects(needle))
         return;
-    if (!paintNeedleFrame(p, g, angle, needleBounds(angle)))
+    if (!paintNeedleFrame(p, g, angle, needle))
         paintNeedle(p, g, angle);
+}
+
+// The face widget covers the pixels the rim and face leave wholly opaque,
+// kept a pixel and a half inside the rim's soft edge at any pixel ratio. Qt
+// clips every repaint of the face to its mask, and a few bands clip faster
+// than a row each: rows join a band while its edges move by little.
+void AngularGauge::placeFace()
+{
+    constexpr int edgeSlack = 3; // columns a band may give up at either edge
+    const Geometry g = dialGeometry();
+    faceRows.clear();
+    QList<QRect> bands;
+    if (g.faceRadius >= 4.0)
+        faceRows = pixelsInside(g.center, g.radius - 1.5, height());
+    for (int top = 0; top < faceRows.size();) {
+        int bottom = top;
+        QPoint band = faceRows[top];
+        QPoint widest = band;
+        while (bottom + 1 < faceRows.size()) {
+            const QPoint next = faceRows[bottom + 1];
+            const QPoint joined(std::max(band.x(), next.x()), std::min(band.y(), next.y()));
+            const QPoint outer(std::min(widest.x(), next.x()), std::max(widest.y(), next.y()));
+            if (joined.x() - outer.x() > edgeSlack || outer.y() - joined.y() > edgeSlack)
+                break;
+            band = joined;
+            widest = outer;
+            ++bottom;
+        }
+        for (int y = top; y <= bottom; ++y)
+            faceRows[y] = band;
+        if (band.y() >= band.x())
+            bands.append(QRect(QPoint(band.x(), top), QPoint(band.y(), bottom)));
+        top = bottom + 1;
+    }
+    QRegion covered;
+    covered.setRects(bands.constData(), int(bands.size()));
+    face->setGeometry(rect());
+    face->setMask(covered);
+    face->setVisible(!covered.isEmpty());
 }
 
 // Over the opaque face, the needle's pixels depend on its angle alone, not on
@@ -452,7 +552,7 @@ bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle
         return false;
     const QImage face = background.toImage();
     const QRect area = needleBounds(angle);
-    if (face.format() != QImage::Format_ARGB32_Premultiplied || !rect.contains(area) || !opaqueFace(rect))
+    if (face.format() != QImage::Format_ARGB32_Premultiplied || !rect.contains(area) || !rowsHold(opaqueRows, rect))
         return false;
     const NeedleFrame *frame = needleFrame(g, angle, face, area);
     if (!frame)
@@ -523,19 +623,6 @@ const AngularGauge::NeedleFrame *AngularGauge::needleFrame(const Geometry &g, do
     return needleFrames.object(key);
 }
 
-// Whether every pixel of `rect` on the dial is opaque: the face and rim.
-bool AngularGauge::opaqueFace(const QRect &rect) const
-{
-    if (rect.top() < 0 || rect.bottom() >= opaqueRows.size())
-        return false;
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const QPoint &row = opaqueRows[y];
-        if (rect.left() < row.x() || rect.right() > row.y())
-            return false;
-    }
-    return true;
-}
-
 void AngularGauge::paintNeedle(QPainter &p, const Geometry &g, double angle)
 {
     p.setRenderHint(QPainter::Antialiasing);
@@ -580,4 +667,5 @@ void AngularGauge::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     renderBackground();
+    placeFace();
 }

@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QPoint>
 #include <QPixmap>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -63,9 +64,11 @@ private:
     static void needleBlade(const NeedleShape &shape, QPointF (&blade)[5]);
     QRect needleBounds(double angle) const;
     struct NeedleFrame;
+    class Face;
+    void paintDial(QWidget *target, const QPaintEvent &event);
+    void placeFace();
     bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRect &rect);
     const NeedleFrame *needleFrame(const Geometry &g, double angle, const QImage &face, const QRect &area);
-    bool opaqueFace(const QRect &rect) const;
     void findOpaqueRows();
     void paintNeedle(QPainter &p, const Geometry &g, double angle);
     void paintShadow(QPainter &p, const Geometry &g, double angle, const QPointF (&blade)[5]);
@@ -90,6 +93,8 @@ private:
     // Kept needle frames by angle, in kB: room for a dial's 360 whole degrees.
     QCache<quint64, NeedleFrame> needleFrames{8192};
     QList<QPoint> opaqueRows; // per background row: opaque columns, first to last
+    QList<QPoint> faceRows;   // per row: the columns the face widget covers
+    Face *face = nullptr;
     QImage frameImage;  // scratch, reused from frame to frame
     QImage shadowImage; // scratch, reused from frame to frame
 
