@@ -16,8 +16,12 @@ ReadBatching::ReadBatching(QSerialPort &serial, QObject *parent) : QObject(paren
     connect(&holdTimer, &QTimer::timeout, this, &ReadBatching::readWaiting);
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (!holding)
+                return;
+            readWaiting();
+            // The program is awake often enough: the backstop need not wake it.
             if (holding)
-                readWaiting();
+                holdTimer.start();
         });
 }
 

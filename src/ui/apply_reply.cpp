@@ -48,13 +48,8 @@ void DashForm::applyReply(QByteArrayView rBuff)
                                + QString::number(MSComm1->CommPort()));
             for (QWidget *w : {com1, com2, com3, com4, Command4})
                 w->hide();
-            setTimerEnabled(Timer1, true);
-            if (Timer2->isActive()) {
-                setTimerEnabled(Timer3, true);
-            } else { // together, so that they tick in the same wake-ups
-                Timer2->start();
-                Timer3->start();
-            }
+            // Restarted together even if running, so that they share wake-ups.
+            startTogether({Timer1, Timer2, Timer3});
         }
         break;
     case 't':

@@ -35,12 +35,8 @@ DashForm::DashForm(SerialPort *port, QWidget *parent) : QWidget(parent), MSComm1
     MSComm1->setObjectName(QStringLiteral("MSComm1"));
     setTag(MSComm1, QStringLiteral("0"));
     buildControls();
-    silenceTimer = new QTimer(this);
-    silenceTimer->setObjectName(QStringLiteral("silenceTimer"));
-    silenceTimer->setInterval(250);
     connectEvents();
     installPortTooltips(*this);
-    silenceTimer->start();
     Form_Load();
 }
 
@@ -78,7 +74,9 @@ void DashForm::connectEvents()
     connect(Timer2, &QTimer::timeout, this, &DashForm::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &DashForm::Timer3_Timer);
     connect(Timer4, &QTimer::timeout, this, &DashForm::Timer4_Timer);
-    connect(silenceTimer, &QTimer::timeout, this, &DashForm::checkUnitSilence);
+    // The silence check rides on the pump's wake-ups: a timer of its own
+    // would wake the program several more times a second.
+    connect(Timer3, &QTimer::timeout, this, &DashForm::checkUnitSilence);
 
     connect(MSComm1, &SerialPort::OnComm, this, &DashForm::MSComm1_OnComm);
     connect(MSComm1, &SerialPort::connectionLost, this, &DashForm::connectionLost);

@@ -50,7 +50,6 @@ public:
 
     // A unit that stops answering while the link is up (src/link).
     void checkUnitSilence();
-    QTimer *silenceTimer = nullptr;
     // The clock the silence check reads; tests replace it.
     std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
 

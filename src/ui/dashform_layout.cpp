@@ -280,12 +280,10 @@ void DashForm::buildControls()
                             maxadvancescroll})
         setTag(bar, QStringLiteral("0"));
 
-    Timer1 = timer(this, "Timer1", 300, false);
-    // Precise, like Timer3 and started with it: the pump's ticks fall in the
-    // same wake-ups as every sixth gauge step.
+    // Precise timers started together expire in the same wake-ups: the poll
+    // cycle's and the pump's ticks fall on gauge steps.
+    Timer1 = timer(this, "Timer1", 300, false, Qt::PreciseTimer);
     Timer2 = timer(this, "Timer2", 10, true, Qt::PreciseTimer);
-    // The pump's pace is what the unit sees on the wire; the others may share
-    // wake-ups with each other.
     Timer3 = timer(this, "Timer3", 60, true, Qt::PreciseTimer);
     Timer4 = timer(this, "Timer4", 500, false);
 
