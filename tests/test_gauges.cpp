@@ -113,6 +113,7 @@ private slots:
     void outOfRangeIndexIsHarmless();
     void colourGoesToNamedPointer_data();
     void colourGoesToNamedPointer();
+    void barDrawnInItsLatestColour();
     void dispatchProperties_data();
     void dispatchProperties();
     void repaintsOnlyTheChangedBar_data();
@@ -239,6 +240,25 @@ void TestGauges::colourGoesToNamedPointer()
     gauge.setColorPointer(int16_t((named + 1) % bars));
     gauge.setPointerColor(PackedColor::red);
     QCOMPARE(gauge.pointerColorAt(named), PackedColor::green);
+}
+
+// The bars' shading is kept from one repaint to the next.
+void TestGauges::barDrawnInItsLatestColour()
+{
+    auto colouredBar = [](const QList<uint32_t> &colours) {
+        auto gauge = std::make_unique<LinearGauge>();
+        configure(*gauge);
+        gauge->setPointer(2);
+        gauge->setPointerValue(50);
+        gauge->setColorPointer(2);
+        for (uint32_t colour : colours) {
+            gauge->setPointerColor(colour);
+            drawn(*gauge);
+        }
+        return drawn(*gauge);
+    };
+    QCOMPARE(colouredBar({PackedColor::green, PackedColor::red}), colouredBar({PackedColor::red}));
+    QVERIFY(colouredBar({PackedColor::red}) != colouredBar({PackedColor::green}));
 }
 
 void TestGauges::dispatchProperties_data()

@@ -17,6 +17,8 @@ class QPainter;
 // exactly what it wrote; the drawing pins values outside the scale to its ends.
 class AngularGauge : public QWidget {
     Q_OBJECT
+    // The form's free-text Tag, declared: the poll cycle reads it every tick.
+    Q_PROPERTY(QString Tag MEMBER tag)
 public:
     explicit AngularGauge(QWidget *parent = nullptr);
 
@@ -84,6 +86,7 @@ private:
     QString captionText;
     QString subCaptionText;
     QMap<int, int16_t> dispatchProperties;
+    QString tag;
     QPixmap background;
     QSize backgroundSize; // logical size the background was rendered for
     struct NeedleFrame {

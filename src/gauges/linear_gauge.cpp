@@ -117,19 +117,24 @@ void LinearGauge::repaintBar(int index, double oldValue, uint32_t oldColor)
     if (batchDepth > 0)
         return;
     const bool sameValue = oldValue == bar.value || (std::isnan(oldValue) && std::isnan(bar.value));
-    if (bar.color != oldColor)
+    if (bar.color != oldColor) {
         update(barRect(index));
-    else if (!sameValue && fillPixels(index, oldValue) != fillPixels(index, bar.value))
-        update(movedEnd(index, oldValue));
+        return;
+    }
+    if (sameValue)
+        return;
+    const qreal dpr = devicePixelRatioF(); // costly enough to ask once
+    if (fillPixels(index, oldValue, dpr) != fillPixels(index, bar.value, dpr))
+        update(movedEnd(index, oldValue, dpr));
 }
 
 // A moving bar changes only between its old and new end (and the bright
 // edge drawn there); the shading runs top to bottom, so the rest is as it was.
-QRect LinearGauge::movedEnd(int index, double oldValue) const
+QRect LinearGauge::movedEnd(int index, double oldValue, qreal dpr) const
 {
     const QRect bar = barRect(index);
-    const double oldEnd = fillRect(index, oldValue).right();
-    const double newEnd = fillRect(index, bars[index].value).right();
+    const double oldEnd = fillRect(index, oldValue, dpr).right();
+    const double newEnd = fillRect(index, bars[index].value, dpr).right();
     const double left = std::min(oldEnd, newEnd) - 3.0;
     const double right = std::max(oldEnd, newEnd) + 2.0;
     return QRectF(left, bar.top(), right - left, bar.height()).toAlignedRect().intersected(bar);
@@ -233,33 +238,39 @@ QString LinearGauge::pointerLegend(int index) const
     return validIndex(index) ? bars[index].legend : QString();
 }
 
+// Asked for several times a bar on every animation tick: worked out once a size.
 QRect LinearGauge::barRect(int index) const
 {
     if (!validIndex(index))
         return {};
-    const Layout l = layoutFor(size(), pointerCount);
-    const int top = int(l.rowTop + index * l.rowHeight) + l.groupOffset;
-    return QRect(l.trackLeft, top, l.trackRight - l.trackLeft, l.trackHeight);
+    if (barRectsSize != size()) {
+        const Layout l = layoutFor(size(), pointerCount);
+        for (int i = 0; i < pointerCount; ++i) {
+            const int top = int(l.rowTop + i * l.rowHeight) + l.groupOffset;
+            barRects[i] = QRect(l.trackLeft, top, l.trackRight - l.trackLeft, l.trackHeight);
+        }
+        barRectsSize = size();
+    }
+    return barRects[index];
 }
 
-QRectF LinearGauge::fillRect(int index, double value) const
+QRectF LinearGauge::fillRect(int index, double value, qreal dpr) const
 {
     const QRect track = barRect(index).adjusted(1, 1, -1, -1);
     if (track.isEmpty())
         return {};
-    const qreal dpr = devicePixelRatioF();
-    const double devicePixels = fillPixels(index, value);
+    const double devicePixels = fillPixels(index, value, dpr);
     return QRectF(track.left(), track.top(), devicePixels / dpr, track.height());
 }
 
-int LinearGauge::fillPixels(int index, double value) const
+int LinearGauge::fillPixels(int index, double value, qreal dpr) const
 {
     const QRect track = barRect(index).adjusted(1, 1, -1, -1);
     if (track.isEmpty())
         return 0;
     const Bar &bar = bars[index];
     const double fraction = fractionOf(value, bar.minimum, bar.maximum);
-    return int(std::lround(fraction * track.width() * devicePixelRatioF()));
+    return int(std::lround(fraction * track.width() * dpr));
 }
 
 void LinearGauge::invalidateBackground()
@@ -418,22 +429,36 @@ void LinearGauge::paintEvent(QPaintEvent *event)
         p.drawPixmap(QPoint(0, 0), background);
 
     const QRect dirty = event->rect();
+    const qreal dpr = devicePixelRatioF();
     for (int i = 0; i < pointerCount; ++i) {
         if (!barRect(i).intersects(dirty))
             continue;
-        const QRectF fill = fillRect(i, bars[i].value);
+        const QRectF fill = fillRect(i, bars[i].value, dpr);
         if (fill.width() <= 0.0)
             continue;
-        const QColor color = PackedColor::toQColor(bars[i].color);
-        QLinearGradient shade(fill.topLeft(), fill.bottomLeft());
-        shade.setColorAt(0.0, color.lighter(150));
-        shade.setColorAt(0.35, color);
-        shade.setColorAt(1.0, color.darker(150));
-        p.fillRect(fill, shade);
+        const Shade &shade = shadeOf(i, fill);
+        p.fillRect(fill, shade.brush);
         // A bright edge marks the exact end of the bar.
         const double edge = std::min(fill.width(), 2.0);
-        p.fillRect(QRectF(fill.right() - edge, fill.top(), edge, fill.height()), color.lighter(175));
+        p.fillRect(QRectF(fill.right() - edge, fill.top(), edge, fill.height()), shade.edge);
     }
+}
+
+// A bar's shading, top to bottom, kept while its colour and place stay: the
+// bars repaint many times a second while the engine runs.
+const LinearGauge::Shade &LinearGauge::shadeOf(int index, const QRectF &fill)
+{
+    Shade &shade = shades[index];
+    if (shade.color == bars[index].color && shade.top == fill.top() && shade.bottom == fill.bottom()
+        && shade.brush.style() == Qt::LinearGradientPattern)
+        return shade;
+    const QColor color = PackedColor::toQColor(bars[index].color);
+    QLinearGradient gradient(fill.topLeft(), fill.bottomLeft());
+    gradient.setColorAt(0.0, color.lighter(150));
+    gradient.setColorAt(0.35, color);
+    gradient.setColorAt(1.0, color.darker(150));
+    shade = {bars[index].color, fill.top(), fill.bottom(), QBrush(gradient), color.lighter(175)};
+    return shade;
 }
 
 void LinearGauge::resizeEvent(QResizeEvent *event)

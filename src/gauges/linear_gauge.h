@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QBrush>
+#include <QColor>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -61,14 +63,23 @@ private:
 
     static bool validIndex(int index) { return index >= 0 && index < pointerCount; }
     QRect barRect(int index) const;
-    int fillPixels(int index, double value) const;     // bar length in device pixels
-    QRectF fillRect(int index, double value) const;
+    int fillPixels(int index, double value, qreal dpr) const; // bar length in device pixels
+    QRectF fillRect(int index, double value, qreal dpr) const;
     void invalidateBackground();
     void ensureBackground();
     void renderBackground();
 
+    struct Shade {
+        uint32_t color = 0;
+        double top = 0.0;
+        double bottom = 0.0;
+        QBrush brush;
+        QColor edge;
+    };
+    const Shade &shadeOf(int index, const QRectF &fill);
+
     void repaintBar(int index, double oldValue, uint32_t oldColor);
-    QRect movedEnd(int index, double oldValue) const;
+    QRect movedEnd(int index, double oldValue, qreal dpr) const;
 
     std::array<Bar, pointerCount> bars;
     int batchDepth = 0;
@@ -77,6 +88,9 @@ private:
     int16_t current = 0;
     int16_t colorTarget = 0;
     QString captionText;
+    mutable std::array<QRect, pointerCount> barRects;
+    mutable QSize barRectsSize; // the size barRects were worked out for
+    std::array<Shade, pointerCount> shades;
     QPixmap background;
     QSize backgroundSize; // logical size the background was rendered for
 };

@@ -16,12 +16,8 @@ ReadBatching::ReadBatching(QSerialPort &serial, QObject *parent) : QObject(paren
     connect(&holdTimer, &QTimer::timeout, this, &ReadBatching::readWaiting);
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (!holding)
-                return;
-            readWaiting();
-            // The program is awake often enough: the backstop need not wake it.
             if (holding)
-                holdTimer.start();
+                readWaiting();
         });
 }
 
@@ -50,8 +46,18 @@ void ReadBatching::delivered()
         return;
     notifier->setEnabled(false); // QSerialPort turned it on again when read
     holding = true;
-    holdTimer.start();
     sinceBytes.start();
+    armBackstop();
+}
+
+// Rearmed on wake-ups, though not on every one (that costs more than the
+// wake-ups it saves): a program awake every few milliseconds never sees it.
+void ReadBatching::armBackstop()
+{
+    if (holdTimer.isActive() && !sinceArmed.hasExpired(holdMs / 2))
+        return;
+    holdTimer.start();
+    sinceArmed.start();
 }
 
 QByteArray ReadBatching::takeHeld()
@@ -69,8 +75,8 @@ void ReadBatching::readWaiting()
     const ssize_t n = ::read(int(serial.handle()), chunk, sizeof chunk);
     if (n > 0) {
         held.append(chunk, n);
-        holdTimer.start();
         sinceBytes.start();
+        armBackstop();
         emit heldBytesArrived();
         return;
     }
@@ -81,8 +87,8 @@ void ReadBatching::readWaiting()
     const bool quiet = held.isEmpty() && sinceBytes.hasExpired(quietMs - 1);
     if (failed || quiet)
         release();
-    else if (!holdTimer.isActive())
-        holdTimer.start();
+    else
+        armBackstop();
 #endif
 }
 

@@ -17,8 +17,8 @@ class QSocketNotifier;
 // bytes it carries. After QSerialPort delivers, its read notifier is turned
 // off (the hold); whatever arrives meanwhile is read whenever the program
 // wakes anyway (the gauge animation does so every 10 ms) or, at the latest,
-// when `holdTimer` runs out: it is restarted on every wake-up, so it never
-// wakes a program that wakes often enough by itself. The hold ends once the line has been quiet for
+// when `holdTimer` runs out: it is rearmed on wake-ups, so it never wakes a
+// program that wakes often enough by itself. The hold ends once the line has been quiet for
 // `quietMs`: a streaming unit keeps it going, so that neither its bytes nor
 // its lines wake the program, and the first byte after a quiet spell wakes
 // it at once.
@@ -48,6 +48,7 @@ signals:
 
 private:
     void readWaiting();
+    void armBackstop();
     void release();
 
     QSerialPort &serial;
@@ -55,5 +56,6 @@ private:
     QTimer holdTimer;
     QByteArray held;
     QElapsedTimer sinceBytes;
+    QElapsedTimer sinceArmed;
     bool holding = false;
 };

@@ -6,6 +6,7 @@
 
 // Every control, timer and the window itself carries a free text "Tag"; the
 // poll cycle keeps its counters there and the window its connection flag.
+// Mostly a dynamic property; the text boxes and dials declare it (TextBox).
 inline QString Tag(const QObject *control)
 {
     return control->property("Tag").toString();

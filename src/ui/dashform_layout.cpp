@@ -6,6 +6,7 @@
 #include "ui/control_tag.h"
 #include "ui/logo_picture.h"
 #include "ui/packed_color.h"
+#include "ui/text_box.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -74,7 +75,7 @@ QLineEdit *textBox(QWidget *form, const char *objectName, const QString &text, c
                    const QColor &back, const QColor &fore, const QFont &f,
                    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto *t = new QLineEdit(text, form);
+    auto *t = new TextBox(text, form);
     name(t, objectName);
     t->setGeometry(rect);
     paint(t, back, fore);
