@@ -382,8 +382,7 @@ void TestGauges::needleDrawsAsDrawnDirectly()
         double previous = 0.0;
         for (double value : {0.0, 37.3, 90.0, 154.55, 225.0, 301.9, 37.3, 38.3}) {
             dial.setNeedleValue(value);
-            const QRegion step = QRegion(dial.needleBounds(dial.angleFor(previous)))
-                                 + dial.needleBounds(dial.angleFor(value));
+            const QRegion step = dial.needleStep(dial.angleFor(previous), dial.angleFor(value));
             previous = value;
             for (const QRegion &region : {QRegion(dial.rect()), step}) {
                 auto draw = [&] {

@@ -136,10 +136,53 @@ void AngularGauge::setNeedleValue(double value)
     if (angleFor(old) == angleFor(value))
         return;
     // An update of the dial leaves its opaque face widget as it is.
-    const QRect step = needleBounds(angleFor(old)).united(needleBounds(angleFor(value)));
+    const QRegion step = needleStep(angleFor(old), angleFor(value));
     face->update(step);
-    if (!face->isVisible() || !rowsHold(faceRows, step))
+    if (!face->isVisible() || !rowsHold(faceRows, step.boundingRect()))
         update(step);
+}
+
+// Where a needle step changes the dial: a band of a few rows at a time,
+// across the columns where either needle differs from the face. That is
+// about a fifth of both needles' bounds, and the copy a step makes shrinks
+// with it. Both needles' bounds where no kept frames are to be had.
+QRegion AngularGauge::needleStep(double from, double to)
+{
+    constexpr int bandRows = 8;
+    const QRect bounds = needleBounds(from).united(needleBounds(to));
+    if (directNeedle || dialGeometry().faceRadius < 4.0)
+        return bounds;
+    ensureBackground();
+    const QImage image = background.toImage();
+    if (background.devicePixelRatio() != 1.0 || image.format() != QImage::Format_ARGB32_Premultiplied)
+        return bounds;
+    // Per row of bounds, the columns either needle changes; the first frame
+    // is read before the second is fetched, which may push it out of the cache.
+    QList<QPoint> changed(bounds.height(), QPoint(bounds.right() + 1, bounds.left() - 1));
+    for (double angle : {from, to}) {
+        const QRect area = needleBounds(angle);
+        const NeedleFrame *frame = needleFrame(dialGeometry(), angle, image, area);
+        if (!frame)
+            return bounds;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const QPoint &run = frame->runs[y - area.top()];
+            QPoint &row = changed[y - bounds.top()];
+            if (run.y() >= run.x())
+                row = QPoint(std::min(row.x(), area.left() + run.x()), std::max(row.y(), area.left() + run.y()));
+        }
+    }
+    QList<QRect> bands;
+    for (int top = 0; top < changed.size(); top += bandRows) {
+        const int bottom = std::min<int>(top + bandRows, changed.size()) - 1;
+        QPoint band = changed[top];
+        for (int y = top + 1; y <= bottom; ++y)
+            band = QPoint(std::min(band.x(), changed[y].x()), std::max(band.y(), changed[y].y()));
+        if (band.y() >= band.x())
+            bands.append(QRect(band.x(), bounds.top() + top, band.y() - band.x() + 1, bottom - top + 1));
+    }
+    QRegion step;
+    step.setRects(bands.constData(), int(bands.size()));
+    return step;
 }
 
 AngularGauge::NeedleShape AngularGauge::needleShape(const Geometry &g)
@@ -480,16 +523,16 @@ void AngularGauge::paintDial(QWidget *target, const QPaintEvent &event)
     QPainter p(target);
     const Geometry g = dialGeometry();
     const double angle = angleFor(needleValue);
-    // A needle step repaints an area of the face alone: copied whole, it
-    // needs no background under it.
-    if (g.faceRadius >= 4.0 && paintNeedleFrame(p, g, angle, event.rect()))
+    // A needle step repaints a few areas of the face alone: copied whole,
+    // they need no background under them.
+    if (g.faceRadius >= 4.0 && paintNeedleFrame(p, g, angle, event.region()))
         return;
     if (!background.isNull())
         p.drawPixmap(QPoint(0, 0), background);
     const QRect needle = needleBounds(angle);
     if (g.faceRadius < 4.0 || !event.region().intersects(needle))
         return;
-    if (!paintNeedleFrame(p, g, angle, needle))
+    if (!paintNeedleFrame(p, g, angle, QRegion(needle)))
         paintNeedle(p, g, angle);
 }
 
@@ -536,13 +579,15 @@ void AngularGauge::placeFace()
 // what lies below the dial, and drawing them costs some 700,000 instructions.
 // So each angle's frame (face and needle within needleBounds) is drawn once
 // and kept as the pixels that differ from the face, one run per row: under
-// 10 kB an angle rather than 45. Paints `rect`, which holds the needle, as
-// the face with those pixels on it. False where a copy would not give the
-// same pixels as drawing straight onto the window: off whole pixels, past the
+// 10 kB an angle rather than 45. Paints each rectangle of `region` as the
+// face with those pixels on it. False where a copy would not give the same
+// pixels as drawing straight onto the window: off whole pixels, past the
 // opaque face, or onto a device of another pixel format.
-bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRect &rect)
+bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRegion &region)
 {
-    if (directNeedle || background.isNull() || background.devicePixelRatio() != 1.0 || !wholePixelOffset(p))
+    constexpr int mostAreas = 32; // a needle step's bands; more is a repaint of the whole face
+    if (region.isEmpty() || region.rectCount() > mostAreas || directNeedle || background.isNull()
+        || background.devicePixelRatio() != 1.0 || !wholePixelOffset(p))
         return false;
     const QPaintDevice *device = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
     if (!device || device->devType() != QInternal::Image)
@@ -551,18 +596,28 @@ bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
         return false;
     const QImage face = background.toImage();
-    const QRect area = needleBounds(angle);
-    if (face.format() != QImage::Format_ARGB32_Premultiplied || !rect.contains(area) || !rowsHold(opaqueRows, rect))
+    if (face.format() != QImage::Format_ARGB32_Premultiplied)
         return false;
+    for (const QRect &rect : region) {
+        if (!rowsHold(opaqueRows, rect))
+            return false;
+    }
+    const QRect area = needleBounds(angle);
     const NeedleFrame *frame = needleFrame(g, angle, face, area);
     if (!frame)
         return false;
+    for (const QRect &rect : region)
+        copyFrame(p, *frame, area, face, rect);
+    return true;
+}
 
+// One rectangle of the face, with the kept needle pixels that fall in it.
+void AngularGauge::copyFrame(QPainter &p, const NeedleFrame &frame, const QRect &area, const QImage &face,
+                             const QRect &rect)
+{
     if (frameImage.width() < rect.width() || frameImage.height() < rect.height())
         frameImage = QImage(rect.size().expandedTo(frameImage.size()), QImage::Format_ARGB32_Premultiplied);
     const size_t rowBytes = size_t(rect.width()) * sizeof(QRgb);
-    const int needleLeft = area.left() - rect.left();
-    const QRgb *changed = frame->pixels.constData();
     uchar *to = frameImage.bits();
     const uchar *from = face.constBits() + rect.top() * face.bytesPerLine() + rect.left() * sizeof(QRgb);
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
@@ -572,11 +627,13 @@ bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle
         from += face.bytesPerLine();
         if (y < area.top() || y > area.bottom())
             continue;
-        const QPoint &run = frame->runs[y - area.top()];
-        const int length = run.y() - run.x() + 1;
-        if (length > 0) {
-            std::memcpy(line + needleLeft + run.x(), changed, size_t(length) * sizeof(QRgb));
-            changed += length;
+        const QPoint &run = frame.runs[y - area.top()];
+        const int first = std::max(area.left() + run.x(), rect.left());
+        const int last = std::min(area.left() + run.y(), rect.right());
+        if (first <= last) {
+            const QRgb *changed = frame.pixels.constData() + frame.starts[y - area.top()]
+                                  + (first - area.left() - run.x());
+            std::memcpy(line + (first - rect.left()), changed, size_t(last - first + 1) * sizeof(QRgb));
         }
     }
     // Every pixel is opaque: seen as RGB32, the copy onto the window is a
@@ -584,7 +641,6 @@ bool AngularGauge::paintNeedleFrame(QPainter &p, const Geometry &g, double angle
     const QImage opaque(frameImage.constBits(), rect.width(), rect.height(), frameImage.bytesPerLine(),
                         QImage::Format_RGB32);
     p.drawImage(rect.topLeft(), opaque);
-    return true;
 }
 
 // The kept frame for `angle`, drawn now if it is not kept yet.
@@ -605,6 +661,7 @@ const AngularGauge::NeedleFrame *AngularGauge::needleFrame(const Geometry &g, do
     }
     auto *made = new NeedleFrame;
     made->runs.reserve(area.height());
+    made->starts.reserve(area.height());
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(drawn.constScanLine(y - area.top()));
         const QRgb *under = reinterpret_cast<const QRgb *>(face.constScanLine(y)) + area.left();
@@ -615,10 +672,11 @@ const AngularGauge::NeedleFrame *AngularGauge::needleFrame(const Geometry &g, do
         while (last >= first && line[last] == under[last])
             --last;
         made->runs.append(QPoint(first, last));
+        made->starts.append(int(made->pixels.size()));
         for (int x = first; x <= last; ++x)
             made->pixels.append(line[x]);
     }
-    const qsizetype bytes = made->pixels.size() * sizeof(QRgb) + made->runs.size() * sizeof(QPoint);
+    const qsizetype bytes = made->pixels.size() * sizeof(QRgb) + made->runs.size() * (sizeof(QPoint) + sizeof(int));
     needleFrames.insert(key, made, bytes / 1024 + 1);
     return needleFrames.object(key);
 }

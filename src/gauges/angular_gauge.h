@@ -65,11 +65,13 @@ private:
     static NeedleShape needleShape(const Geometry &g);
     static void needleBlade(const NeedleShape &shape, QPointF (&blade)[5]);
     QRect needleBounds(double angle) const;
+    QRegion needleStep(double from, double to);
     struct NeedleFrame;
     class Face;
     void paintDial(QWidget *target, const QPaintEvent &event);
     void placeFace();
-    bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRect &rect);
+    bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRegion &region);
+    void copyFrame(QPainter &p, const NeedleFrame &frame, const QRect &area, const QImage &face, const QRect &rect);
     const NeedleFrame *needleFrame(const Geometry &g, double angle, const QImage &face, const QRect &area);
     void findOpaqueRows();
     void paintNeedle(QPainter &p, const Geometry &g, double angle);
@@ -92,6 +94,7 @@ private:
     struct NeedleFrame {
         QList<QPoint> runs;  // per row: first and last column unlike the face
         QList<QRgb> pixels;  // those columns, row after row
+        QList<int> starts;   // per row: where its columns begin in pixels
     };
     // Kept needle frames by angle, in kB: room for a dial's 360 whole degrees.
     QCache<quint64, NeedleFrame> needleFrames{8192};
