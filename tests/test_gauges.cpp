@@ -120,7 +120,6 @@ private slots:
     void repaintsOnlyTheChangedBar();
     void dialRepaintsOnlyWhenNeedleMoves();
     void needleDrawsAsDrawnDirectly();
-    void needlePositionsDrawnAhead();
     void farOutOfScaleIsPinned_data();
     void farOutOfScaleIsPinned();
 };
@@ -399,26 +398,6 @@ void TestGauges::needleDrawsAsDrawnDirectly()
             }
         }
     }
-}
-
-void TestGauges::needlePositionsDrawnAhead()
-{
-    AngularGauge dial;
-    dial.setScale(0, 360, true);
-    dial.resize(angularSize);
-    auto kept = [&](double value) { return dial.needleFrames.contains(std::bit_cast<quint64>(dial.angleFor(value))); };
-    dial.drawNeedleAhead();
-    QVERIFY(!kept(0)); // not while hidden
-
-    dial.setNeedleValue(100);
-    dial.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dial));
-    dial.drawNeedleAhead();
-    QVERIFY(kept(99) || kept(101));
-    for (int tick = 0; tick < 361 && !dial.allDrawnAhead; ++tick)
-        dial.drawNeedleAhead();
-    for (int value = 0; value <= 360; ++value)
-        QVERIFY2(kept(value), qPrintable(QString::number(value)));
 }
 
 void TestGauges::farOutOfScaleIsPinned_data()

@@ -185,42 +185,6 @@ QRegion AngularGauge::needleStep(double from, double to)
     return step;
 }
 
-// The first sweep over each position would otherwise draw its frame then,
-// at some 700,000 instructions a step rather than 30,000.
-void AngularGauge::drawNeedleAhead()
-{
-    constexpr double mostPositions = 720;
-    const double low = std::ceil(std::min(minimum, maximum));
-    const double high = std::floor(std::max(minimum, maximum));
-    if (allDrawnAhead || !isVisible() || directNeedle || !(high >= low && high - low <= mostPositions)
-        || dialGeometry().faceRadius < 4.0)
-        return;
-    // Room for the sweep's own frames, should the dial be too big for all.
-    if (needleFrames.totalCost() > needleFrames.maxCost() / 2) {
-        allDrawnAhead = true;
-        return;
-    }
-    ensureBackground();
-    const QImage image = background.toImage();
-    if (background.devicePixelRatio() != 1.0 || image.format() != QImage::Format_ARGB32_Premultiplied)
-        return;
-    const double from = std::clamp(std::round(std::isfinite(needleValue) ? needleValue : low), low, high);
-    for (double distance = 0; distance <= high - low; ++distance) {
-        for (double value : {from - distance, from + distance}) {
-            if (value < low || value > high)
-                continue;
-            const double angle = angleFor(value);
-            const quint64 key = std::bit_cast<quint64>(angle);
-            if (!needleFrames.contains(key)) {
-                needleFrame(dialGeometry(), angle, image, needleBounds(angle));
-                allDrawnAhead = !needleFrames.contains(key); // one frame too big to keep
-                return;
-            }
-        }
-    }
-    allDrawnAhead = true;
-}
-
 AngularGauge::NeedleShape AngularGauge::needleShape(const Geometry &g)
 {
     return {g.faceRadius - 4.0, g.faceRadius * 0.2, std::max(2.0, g.radius * 0.028),
@@ -303,7 +267,6 @@ void AngularGauge::invalidateBackground()
 {
     background = QPixmap();
     needleFrames.clear();
-    allDrawnAhead = false;
     update();
     face->update();
 }
@@ -321,7 +284,6 @@ void AngularGauge::renderBackground()
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     backgroundSize = size();
     needleFrames.clear();
-    allDrawnAhead = false;
     opaqueRows.clear();
     if (pixels.isEmpty()) {
         background = QPixmap();

@@ -25,11 +25,6 @@ public:
     double NeedleValue() const { return needleValue; }
     void setNeedleValue(double value);
 
-    // Draws one whole-number needle position the dial does not keep yet,
-    // nearest the needle first; cheap once all are kept. Meant for a timer
-    // that wakes the program anyway.
-    void drawNeedleAhead();
-
     // Scale: a 270-degree arc from minimum to maximum, or a full circle
     // (0 at the top, clockwise) for angles.
     void setScale(double minimum, double maximum, bool fullCircle = false);
@@ -103,7 +98,6 @@ private:
     };
     // Kept needle frames by angle, in kB: room for a dial's 360 whole degrees.
     QCache<quint64, NeedleFrame> needleFrames{8192};
-    bool allDrawnAhead = false; // every whole-number position's frame is kept
     QList<QPoint> opaqueRows; // per background row: opaque columns, first to last
     QList<QPoint> faceRows;   // per row: the columns the face widget covers
     Face *face = nullptr;

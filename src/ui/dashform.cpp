@@ -1,6 +1,5 @@
 #include "ui/dashform.h"
 
-#include "gauges/angular_gauge.h"
 #include "link/serial_port.h"
 #include "ui/color_button.h"
 #include "ui/control_tag.h"
@@ -78,9 +77,6 @@ void DashForm::connectEvents()
     // The silence check rides on the pump's wake-ups: a timer of its own
     // would wake the program several more times a second.
     connect(Timer3, &QTimer::timeout, this, &DashForm::checkUnitSilence);
-    // The gauge timer's wake-ups also draw the propeller needle's positions
-    // ahead of its first sweep.
-    connect(Timer2, &QTimer::timeout, AGauge2, &AngularGauge::drawNeedleAhead);
 
     connect(MSComm1, &SerialPort::OnComm, this, &DashForm::MSComm1_OnComm);
     connect(MSComm1, &SerialPort::connectionLost, this, &DashForm::connectionLost);
