@@ -150,7 +150,8 @@ QRegion AngularGauge::needleStep(double from, double to)
 {
     constexpr int bandRows = 8;
     const QRect bounds = needleBounds(from).united(needleBounds(to));
-    if (directNeedle || dialGeometry().faceRadius < 4.0)
+    const Geometry g = dialGeometry();
+    if (directNeedle || g.faceRadius < 4.0)
         return bounds;
     ensureBackground();
     const QImage image = background.toImage();
@@ -161,7 +162,7 @@ QRegion AngularGauge::needleStep(double from, double to)
     QList<QPoint> changed(bounds.height(), QPoint(bounds.right() + 1, bounds.left() - 1));
     for (double angle : {from, to}) {
         const QRect area = needleBounds(angle);
-        const NeedleFrame *frame = needleFrame(dialGeometry(), angle, image, area);
+        const NeedleFrame *frame = needleFrame(g, angle, image, area);
         if (!frame)
             return bounds;
         for (int y = area.top(); y <= area.bottom(); ++y) {
