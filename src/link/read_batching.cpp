@@ -16,7 +16,7 @@ ReadBatching::ReadBatching(QSerialPort &serial, QObject *parent) : QObject(paren
     connect(&holdTimer, &QTimer::timeout, this, &ReadBatching::readWaiting);
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (holding)
+            if (holding && sinceRead.hasExpired(readEveryMs - 1))
                 readWaiting();
         });
 }
@@ -47,6 +47,7 @@ void ReadBatching::delivered()
     notifier->setEnabled(false); // QSerialPort turned it on again when read
     holding = true;
     sinceBytes.start();
+    sinceRead.start();
     armBackstop();
 }
 
@@ -71,6 +72,7 @@ void ReadBatching::readWaiting()
 #ifndef Q_OS_WIN
     if (!serial.isOpen())
         return;
+    sinceRead.start();
     char chunk[4096];
     const ssize_t n = ::read(int(serial.handle()), chunk, sizeof chunk);
     if (n > 0) {

@@ -16,12 +16,12 @@ class QSocketNotifier;
 // event loop about 960 times a second, and each wake costs more than the
 // bytes it carries. After QSerialPort delivers, its read notifier is turned
 // off (the hold); whatever arrives meanwhile is read whenever the program
-// wakes anyway (the gauge animation does so every 10 ms) or, at the latest,
-// when `holdTimer` runs out: it is rearmed on wake-ups, so it never wakes a
-// program that wakes often enough by itself. The hold ends once the line has been quiet for
-// `quietMs`: a streaming unit keeps it going, so that neither its bytes nor
-// its lines wake the program, and the first byte after a quiet spell wakes
-// it at once.
+// wakes anyway (the gauge animation does so every 10 ms; every other such
+// wake-up is enough) or, at the latest, when `holdTimer` runs out: it is
+// rearmed on wake-ups, so it never wakes a program that wakes often enough
+// by itself. The hold ends once the line has been quiet for `quietMs`: a
+// streaming unit keeps it going, so that neither its bytes nor its lines
+// wake the program, and the first byte after a quiet spell wakes it at once.
 //
 // During a hold the bytes are read from the device here, into `held`:
 // reading through QSerialPort would turn its notifier back on. QSerialPort
@@ -32,7 +32,10 @@ class ReadBatching : public QObject {
     Q_OBJECT
 public:
     static constexpr int quietMs = 250;
-    static constexpr int holdMs = 50; // when nothing else wakes the program
+    static constexpr int holdMs = 100; // when nothing else wakes the program
+    // Wake-ups closer together than this share one read: every read of the
+    // device is a system call, and most find nothing.
+    static constexpr int readEveryMs = 15;
 
     explicit ReadBatching(QSerialPort &serial, QObject *parent = nullptr);
 
@@ -56,6 +59,7 @@ private:
     QTimer holdTimer;
     QByteArray held;
     QElapsedTimer sinceBytes;
+    QElapsedTimer sinceRead;
     QElapsedTimer sinceArmed;
     bool holding = false;
 };
