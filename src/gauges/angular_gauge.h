@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/control_tag.h"
+
 #include <QCache>
 #include <QImage>
 #include <QList>
@@ -15,9 +17,8 @@ class QPainter;
 
 // A round dial with one needle. The window writes NeedleValue and reads back
 // exactly what it wrote; the drawing pins values outside the scale to its ends.
-class AngularGauge : public QWidget {
+class AngularGauge : public QWidget, public TagHolder {
     Q_OBJECT
-    // The form's free-text Tag, declared: the poll cycle reads it every tick.
     Q_PROPERTY(QString Tag MEMBER tag)
 public:
     explicit AngularGauge(QWidget *parent = nullptr);
@@ -88,7 +89,6 @@ private:
     QString captionText;
     QString subCaptionText;
     QMap<int, int16_t> dispatchProperties;
-    QString tag;
     QPixmap background;
     QSize backgroundSize; // logical size the background was rendered for
     struct NeedleFrame {

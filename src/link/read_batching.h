@@ -32,7 +32,7 @@ class ReadBatching : public QObject {
     Q_OBJECT
 public:
     static constexpr int quietMs = 250;
-    static constexpr int holdMs = 100; // when nothing else wakes the program
+    static constexpr int holdMs = 250; // when nothing else wakes the program
     // Wake-ups closer together than this share one read: every read of the
     // device is a system call, and most find nothing.
     static constexpr int readEveryMs = 15;

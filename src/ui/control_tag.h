@@ -6,13 +6,25 @@
 
 // Every control, timer and the window itself carries a free text "Tag"; the
 // poll cycle keeps its counters there and the window its connection flag.
-// Mostly a dynamic property; the text boxes and dials declare it (TextBox).
+// Mostly a dynamic property. The text boxes and dials, whose Tags the poll
+// cycle reads on every tick and telemetry clears with every line, keep it
+// here and declare it as a property over this member: a property looked up
+// by name costs more than the rest of a telemetry line's work.
+struct TagHolder {
+    QString tag;
+};
+
 inline QString Tag(const QObject *control)
 {
+    if (const auto *holder = dynamic_cast<const TagHolder *>(control))
+        return holder->tag;
     return control->property("Tag").toString();
 }
 
 inline void setTag(QObject *control, const QString &text)
 {
-    control->setProperty("Tag", text);
+    if (auto *holder = dynamic_cast<TagHolder *>(control))
+        holder->tag = text;
+    else
+        control->setProperty("Tag", text);
 }
