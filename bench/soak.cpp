@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -140,11 +141,12 @@ void lines(Soak &soak, long count)
     for (long i = 0; i < warmup + count; i += block) {
         if (i == warmup)
             rssBefore = residentKb();
+        const long n = std::min(block, warmup + count - i);
         QByteArray bytes;
-        for (long j = i; j < i + block; ++j)
+        for (long j = i; j < i + n; ++j)
             bytes += telemetry(int(j));
-        lost += block - soak.sendDecoded(bytes, block);
-        sent += i >= warmup ? block : 0;
+        lost += n - soak.sendDecoded(bytes, n);
+        sent += i >= warmup ? n : 0;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     report("lines_sent", double(sent), "");
