@@ -8,8 +8,8 @@
 // poll cycle keeps its counters there and the window its connection flag.
 // Mostly a dynamic property. The text boxes and dials, whose Tags the poll
 // cycle reads on every tick and telemetry clears with every line, keep it
-// here and declare it as a property over this member: a property looked up
-// by name costs more than the rest of a telemetry line's work.
+// here and declare it as a property over this member: writing a property
+// looked up by name cost as much as decoding the line.
 struct TagHolder {
     QString tag;
 };
