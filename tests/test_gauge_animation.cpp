@@ -1,8 +1,10 @@
 #include "gauges/angular_gauge.h"
+#include "gauges/animation_rest.h"
 #include "gauges/linear_gauge.h"
 #include "support/form_fixture.h"
 #include "ui/packed_color.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -34,6 +36,8 @@ private slots:
     void propDialStaysWithoutLink();
     void settledBarsDoNotRepaint();
     void partialRepaintsLeaveNoTrails();
+    void restingSkipsOnlyTicksThatChangeNothing();
+    void restEndsOnAChangeOrAStop();
 };
 
 void TestGaugeAnimation::rpmClosesATenthOfTheGap()
@@ -263,6 +267,90 @@ void TestGaugeAnimation::partialRepaintsLeaveNoTrails()
     const QImage redrawn = f.form.grab().toImage();
     QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
              redrawn.convertToFormat(QImage::Format_RGB32));
+}
+
+namespace {
+
+struct Shown {
+    double needle;
+    std::array<double, LinearGauge::pointerCount> bars;
+    std::array<uint32_t, LinearGauge::pointerCount> colours;
+    bool running;
+    bool operator==(const Shown &) const = default;
+};
+
+Shown shown(DashForm &form)
+{
+    Shown s{form.AGauge2->NeedleValue(), {}, {}, form.engineRunning};
+    for (int i = 0; i < LinearGauge::pointerCount; ++i) {
+        s.bars[i] = form.LGauge1->pointerValueAt(i);
+        s.colours[i] = form.LGauge1->pointerColorAt(i);
+    }
+    return s;
+}
+
+} // namespace
+
+// Against a timer that never rests, driven by the same changing values: a
+// resting timer's gauges must never fall behind by a single step.
+void TestGaugeAnimation::restingSkipsOnlyTicksThatChangeNothing()
+{
+    FormFixture resting;
+    FormFixture reference;
+    resting.form.linkUp = reference.form.linkUp = true;
+    QRandomGenerator random(7);
+    int skipped = 0;
+    for (int step = 0; step < 20000; ++step) {
+        // One value at a time, so that each one alone must end a rest.
+        if (random.bounded(300) == 0) {
+            const auto set = [&](int16_t FormState::*field, int value) {
+                resting.form.*field = reference.form.*field = int16_t(value);
+            };
+            switch (random.bounded(6)) {
+            case 0: set(&FormState::engineRpm, random.bounded(2) ? 0 : random.bounded(4000)); break;
+            case 1: set(&FormState::busVolts, random.bounded(-1, 25)); break;
+            case 2: set(&FormState::advanceDegrees, random.bounded(60)); break;
+            case 3: set(&FormState::pair12Value, random.bounded(256)); break;
+            case 4: set(&FormState::pair34Value, random.bounded(256)); break;
+            default: set(&FormState::propAngle, random.bounded(360)); break;
+            }
+        }
+        resting.form.animationRest->beforeSleep();
+        if (resting.form.animationRest->resting())
+            ++skipped;
+        else
+            resting.form.animationRest->tick();
+        reference.form.Timer2_Timer();
+        QVERIFY2(shown(resting.form) == shown(reference.form), qPrintable(QString::number(step)));
+    }
+    QVERIFY(skipped > 10000);
+}
+
+void TestGaugeAnimation::restEndsOnAChangeOrAStop()
+{
+    FormFixture f;
+    AnimationRest &rest = *f.form.animationRest;
+    rest.tick(); // sets the colours
+    rest.tick();
+    QVERIFY(rest.resting());
+    QCOMPARE(f.form.Timer2->interval(), AnimationRest::restMs);
+    QVERIFY(f.form.Timer2->isActive());
+
+    f.form.propAngle = 3;
+    rest.beforeSleep();
+    QVERIFY(!rest.resting());
+    QCOMPARE(f.form.Timer2->interval(), 10);
+    for (int i = 0; i < 4; ++i)
+        rest.tick();
+    QCOMPARE(f.form.AGauge2->NeedleValue(), 3.0);
+    QVERIFY(rest.resting());
+
+    // RESET stops the timer; it must stay stopped, and start at 10 ms.
+    f.form.Command5_Click();
+    f.form.propAngle = 9;
+    rest.beforeSleep();
+    QVERIFY(!f.form.Timer2->isActive());
+    QCOMPARE(f.form.Timer2->interval(), 10);
 }
 
 QTEST_MAIN(TestGaugeAnimation)

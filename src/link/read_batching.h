@@ -16,8 +16,9 @@ class QSocketNotifier;
 // event loop about 960 times a second, and each wake costs more than the
 // bytes it carries. After QSerialPort delivers, its read notifier is turned
 // off (the hold); whatever arrives meanwhile is read whenever the program
-// wakes anyway (the gauge animation does so every 10 ms; every other such
-// wake-up is enough) or, at the latest, when `holdTimer` runs out: it is
+// wakes anyway (the transmit pump every 60 ms, the gauge animation every
+// 10 ms while it moves; every other such wake-up is enough) or, at the
+// latest, when `holdTimer` runs out: it is
 // rearmed on wake-ups, so it never wakes a program that wakes often enough
 // by itself. The hold ends once the line has been quiet for `quietMs`: a
 // streaming unit keeps it going, so that neither its bytes nor its lines

@@ -1,5 +1,6 @@
 #include "ui/dashform.h"
 
+#include "gauges/animation_rest.h"
 #include "link/serial_port.h"
 #include "ui/color_button.h"
 #include "ui/control_tag.h"
@@ -71,7 +72,8 @@ void DashForm::connectEvents()
     connect(cyclescroll, &QScrollBar::valueChanged, this, &DashForm::cyclescroll_Change);
 
     connect(Timer1, &QTimer::timeout, this, &DashForm::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &DashForm::Timer2_Timer);
+    animationRest = new AnimationRest(*this);
+    connect(Timer2, &QTimer::timeout, animationRest, &AnimationRest::tick);
     connect(Timer3, &QTimer::timeout, this, &DashForm::Timer3_Timer);
     connect(Timer4, &QTimer::timeout, this, &DashForm::Timer4_Timer);
     // The silence check rides on the pump's wake-ups: a timer of its own

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class AnimationRest;
 class AngularGauge;
 class ColorButton;
 class LinearGauge;
@@ -143,6 +144,8 @@ public:
     QTimer *Timer3 = nullptr;
     QTimer *Timer4 = nullptr;
     SerialPort *MSComm1 = nullptr;
+    // Runs Timer2's ticks, and slows it while they would change nothing.
+    AnimationRest *animationRest = nullptr;
 
     // The wiring picture window, while it exists.
     QPointer<Schmatic> schmatic;
