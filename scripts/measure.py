@@ -69,14 +69,18 @@ def thread_times(pid):
     return times
 
 
-def cpu_share(pid, seconds):
-    """Per cent of one core over `seconds`. A thread that ends during the
-    sample takes its last moments with it."""
-    start_times, start = thread_times(pid), time.monotonic()
+def cpu_shares(pids, seconds):
+    """Per cent of one core for each process, all over the same `seconds`.
+    A thread that ends during the sample takes its last moments with it."""
+    start_times, start = [thread_times(pid) for pid in pids], time.monotonic()
     time.sleep(seconds)
-    end_times, elapsed = thread_times(pid), time.monotonic() - start
-    used = sum(ns - start_times.get(tid, 0) for tid, ns in end_times.items())
-    return 100 * used / 1e9 / elapsed
+    end_times, elapsed = [thread_times(pid) for pid in pids], time.monotonic() - start
+    return [100 * sum(ns - before.get(tid, 0) for tid, ns in after.items()) / 1e9 / elapsed
+            for before, after in zip(start_times, end_times)]
+
+
+def cpu_share(pid, seconds):
+    return cpu_shares([pid], seconds)[0]
 
 
 def status_kb(pid, key):
@@ -346,10 +350,14 @@ def adapters():
               f"{worst['request_wait_s']:.2f} s, answer {worst['answer_s']:.2f} s", flush=True)
 
 
+RECORDING_ROUNDS = 5
+
+
 def recording():
     """What --record and --trace cost: consoles stream at the full line rate
-    without them, with --record alone and with both; their samples alternate,
-    as the floor's do, and the file grows at the recording rate."""
+    without them, with --record alone and with both, and are sampled over the
+    same windows, so that each round compares them on the same machine; the
+    file grows at the recording rate."""
     folder = tempfile.TemporaryDirectory()
     csv = os.path.join(folder.name, "both.csv")
     trace = os.path.join(folder.name, "both.trace")
@@ -360,9 +368,10 @@ def recording():
     time.sleep(15)
     shares = {name: [] for name in runs}
     start_size, start = os.path.getsize(csv), time.monotonic()
-    for n in range(3):
-        for name, proc in procs.items():
-            shares[name].append(cpu_share(proc.pid, 20))
+    for n in range(RECORDING_ROUNDS):
+        for name, share in zip(runs, cpu_shares([proc.pid for proc in procs.values()],
+                                                SAMPLE_SECONDS)):
+            shares[name].append(share)
         print(f"      round {n + 1}: " + ", ".join(f"{name} {shares[name][-1]:.2f} %"
                                                     for name in runs), flush=True)
     elapsed = time.monotonic() - start
@@ -378,7 +387,8 @@ def recording():
                                        for with_it, without in zip(shares[name],
                                                                    shares["without"])), 2)
 
-    at_most("console CPU streaming with --record and --trace, to the same without, median of 3",
+    at_most(f"console CPU streaming with --record and --trace, to the same without, "
+            f"median of {RECORDING_ROUNDS}",
             ratio("both"), "x", 1.1)
     print(f"INFO  with --record alone: {ratio('--record'):.2f} x", flush=True)
     at_most("recording at the full line rate, per hour", round(bytes_per_hour / 1e6, 1), "MB", 15)
