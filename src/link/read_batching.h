@@ -18,11 +18,11 @@ class QSocketNotifier;
 // off (the hold); whatever arrives meanwhile is read whenever the program
 // wakes anyway (the transmit pump every 60 ms, the gauge animation every
 // 10 ms while it moves; every other such wake-up is enough) or, at the
-// latest, when `holdTimer` runs out: it is
-// rearmed on wake-ups, so it never wakes a program that wakes often enough
-// by itself. The hold ends once the line has been quiet for `quietMs`: a
-// streaming unit keeps it going, so that neither its bytes nor its lines
-// wake the program, and the first byte after a quiet spell wakes it at once.
+// latest, when `holdTimer` runs out: it is rearmed on wake-ups, so it never
+// wakes a program that wakes often enough by itself. The hold ends once the
+// line has been quiet for `quietMs`: a streaming unit keeps it going, so
+// that neither its bytes nor its lines wake the program, and the first byte
+// after a quiet spell wakes it at once.
 //
 // During a hold the bytes are read from the device here, into `held`:
 // reading through QSerialPort would turn its notifier back on. QSerialPort
