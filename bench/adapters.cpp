@@ -3,7 +3,8 @@
 #include "link/qt_serial_port.h"
 #include "sim_process.h"
 #include "ui/color_button.h"
-#include "ui/dashform.h"
+#include "core/unit_link.h"
+#include "ui/console_window.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -56,15 +57,17 @@ const QString streamMode = QStringLiteral("Stream Mode");
 struct Console {
     QTemporaryDir dir;
     QString link = dir.filePath(QStringLiteral("unit"));
-    std::unique_ptr<DashForm> form;
+    std::unique_ptr<UnitLink> unitLink;
+    std::unique_ptr<ConsoleWindow> window;
     QList<std::pair<QString, Clock::time_point>> statuses; // each text shown, and when
 
     Console()
     {
         PortMap ports;
         ports.setDevice(1, link);
-        form = std::make_unique<DashForm>(new QtSerialPort(ports));
-        QObject::connect(form->statusbox, &QLineEdit::textChanged, form.get(),
+        unitLink = std::make_unique<UnitLink>(new QtSerialPort(ports));
+        window = std::make_unique<ConsoleWindow>(*unitLink);
+        QObject::connect(unitLink.get(), &UnitLink::statusChanged, window.get(),
                          [this](const QString &text) { statuses.append({text, Clock::now()}); });
     }
 
@@ -87,35 +90,37 @@ struct Console {
                 throw Failure{QStringLiteral("gave up waiting for %1 after %2 s (status \"%3\")")
                                   .arg(what)
                                   .arg(seconds(limit))
-                                  .arg(form->statusbox->text())};
+                                  .arg(unitLink->status())};
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
     }
 
     void waitForStatus(const QString &text, Clock::duration limit)
     {
-        waitFor('"' + text + '"', [&] { return form->statusbox->text() == text; }, limit);
+        waitFor('"' + text + '"', [&] { return unitLink->status() == text; }, limit);
     }
 };
 
 void lines(Console &console, double window)
 {
-    DashForm &f = *console.form;
-    f.com1_Click();
+    UnitLink &link = *console.unitLink;
+    console.window->clickPort(1);
     console.waitForStatus(streamMode, 30s);
     // Once the engine runs the poll cycle asks nothing, so the unit streams
     // at its full rate; it stands still for about 12 s first.
-    console.waitFor(QStringLiteral("the engine to run"), [&] { return f.engineRunning; }, 40s);
+    auto engineRuns = [&link] { return link.state().engineRunning; };
+    console.waitFor(QStringLiteral("the engine to run"), engineRuns, 40s);
 
     LineTally tally;
-    const auto counting = QObject::connect(&f, &DashForm::lineHandled, &f,
-                                           [&tally](const QByteArray &line) { tally.add(line); });
+    const auto counting = QObject::connect(
+        &link, &UnitLink::lineDecoded, &link,
+        [&tally](const DecodedLine &line) { tally.add(line.text); });
     const auto start = Clock::now();
     bool ranThroughout = true;
     console.waitFor(
         QString(),
         [&] {
-            ranThroughout = ranThroughout && f.engineRunning;
+            ranThroughout = ranThroughout && engineRuns();
             return Clock::now() - start >= secondsSpan(window);
         },
         secondsSpan(window) + 5s);
@@ -135,8 +140,8 @@ void lines(Console &console, double window)
 
 void mute(Console &console, const SimProcess &unit, double after)
 {
-    DashForm &f = *console.form;
-    f.com1_Click();
+    UnitLink &link = *console.unitLink;
+    console.window->clickPort(1);
     console.waitForStatus(streamMode, secondsSpan(after));
 
     // The moment the unit went mute is taken as the last byte the console
@@ -146,11 +151,11 @@ void mute(Console &console, const SimProcess &unit, double after)
     std::optional<Clock::time_point> lastByteBeforeStatus;
     const QString noData = QStringLiteral("No data from unit - Port 1");
     QObject scope; // ends the connections below with this function
-    QObject::connect(f.MSComm1, &SerialPort::OnComm, &scope, [&] {
-        if (f.MSComm1->CommEvent() == SerialPort::comEvReceive)
+    QObject::connect(&link.port(), &SerialPort::eventRaised, &scope, [&] {
+        if (link.port().lastEvent() == SerialPort::receiveEvent)
             lastByte = Clock::now();
     });
-    QObject::connect(f.statusbox, &QLineEdit::textChanged, &scope, [&](const QString &text) {
+    QObject::connect(&link, &UnitLink::statusChanged, &scope, [&](const QString &text) {
         if (text == noData && !lastByteBeforeStatus)
             lastByteBeforeStatus = lastByte;
     });
@@ -167,8 +172,8 @@ void mute(Console &console, const SimProcess &unit, double after)
 void replug(Console &console, SimProcess &unit, const QString &program,
             const QStringList &arguments, double after)
 {
-    DashForm &f = *console.form;
-    f.com1_Click();
+    UnitLink &link = *console.unitLink;
+    console.window->clickPort(1);
     console.waitForStatus(streamMode, secondsSpan(after));
     console.waitForStatus(QStringLiteral("Connection lost - Port 1"), secondsSpan(after) + 5s);
     if (!unit.waitForExit(5s))
@@ -180,22 +185,22 @@ void replug(Console &console, SimProcess &unit, const QString &program,
         throw Failure{back.error()};
 
     // Where the time goes: the read-out ends on the poll tick that arms the
-    // stream request, which the retry timer then queues.
+    // stream request, which the retry then queues (seen to 20 ms).
     std::optional<Clock::time_point> readOutDone, requestQueued;
-    int pollTicks = 0;
     QObject scope; // ends the connections below with this function
-    QObject::connect(f.Timer1, &QTimer::timeout, &scope, [&] {
-        pollTicks += !readOutDone;
-        if (!readOutDone && f.handshakeCommands == "/I1\r")
+    QObject::connect(&link, &UnitLink::phaseChanged, &scope, [&](LinkPhase phase) {
+        if (!readOutDone && phase == LinkPhase::Streaming)
             readOutDone = Clock::now();
     });
-    QObject::connect(f.Timer4, &QTimer::timeout, &scope, [&] {
-        if (readOutDone && !requestQueued && f.txQueue == "/I1\r")
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &scope, [&] {
+        if (readOutDone && !requestQueued && link.queued() == "/I1\r")
             requestQueued = Clock::now();
     });
+    watch.start(20);
 
     const auto click = Clock::now();
-    f.com1->click();
+    console.window->portButtons[0]->click();
     console.waitForStatus(streamMode, 15s);
     const std::optional<Clock::time_point> connected =
         console.shown(QStringLiteral("Connected Comm Port 1"), click);
@@ -206,7 +211,6 @@ void replug(Console &console, SimProcess &unit, const QString &program,
     print("click_to_stream_s", seconds(streaming - click));
     print("handshake_s", seconds(*connected - click));
     print("read_out_s", seconds(*readOutDone - *connected));
-    print("poll_ticks", pollTicks);
     print("request_wait_s", seconds(*requestQueued - *readOutDone));
     print("answer_s", seconds(streaming - *requestQueued));
 }

@@ -1,11 +1,11 @@
-#include "gauges/linear_gauge.h"
+#include "core/unit_link.h"
+#include "gauges/gauge_animation.h"
 #include "link/memory_serial_port.h"
 #include "protocol/acknowledgement.h"
 #include "protocol/hex2dec.h"
 #include "protocol/replies.h"
 #include "protocol/telemetry.h"
-#include "support/quiet_console.h"
-#include "ui/dashform.h"
+#include "ui/console_window.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,6 +17,14 @@
 namespace {
 
 const QByteArray telemetryLine = "=0BB81E000082231020\r";
+
+// A console on the in-memory port; with no event loop running, its timers
+// never tick.
+struct QuietConsole {
+    MemorySerialPort *port = new MemorySerialPort;
+    UnitLink link{port};
+    ConsoleWindow window{link};
+};
 
 void hexToNumber(benchmark::State &state)
 {
@@ -85,20 +93,17 @@ void receivePathReplies(benchmark::State &state)
 }
 BENCHMARK(receivePathReplies);
 
-// One 10 ms animation tick while every bar moves.
+// One 10 ms animation step while every bar moves.
 void gaugeTickMoving(benchmark::State &state)
 {
     QuietConsole console;
-    DashForm &form = console.form;
+    GaugeAnimation &animation = console.window.gaugeAnimation();
     int16_t target = 0;
     for (auto _ : state) {
         target = int16_t((target + 37) % 3600);
-        form.engineRpm = target;
-        form.busVolts = int16_t(target % 18);
-        form.advanceDegrees = int16_t(20 + target % 25);
-        form.pair12Value = int16_t(target % 100);
-        form.propAngle = int16_t(target % 360);
-        form.Timer2_Timer();
+        animation.setTargets({target, int16_t(20 + target % 25), int16_t(target % 18),
+                              int16_t(target % 100), 0, int16_t(target % 360)});
+        animation.step();
     }
 }
 BENCHMARK(gaugeTickMoving);
@@ -107,14 +112,12 @@ BENCHMARK(gaugeTickMoving);
 void gaugeTickSettled(benchmark::State &state)
 {
     QuietConsole console;
-    DashForm &form = console.form;
-    form.engineRpm = 2500;
-    form.busVolts = 14;
-    form.advanceDegrees = 30;
+    GaugeAnimation &animation = console.window.gaugeAnimation();
+    animation.setTargets({2500, 30, 14, 0, 0, 0});
     for (int i = 0; i < 1000; ++i)
-        form.Timer2_Timer();
+        animation.step();
     for (auto _ : state)
-        form.Timer2_Timer();
+        animation.step();
 }
 BENCHMARK(gaugeTickSettled);
 

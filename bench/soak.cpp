@@ -1,7 +1,8 @@
 #include "link/qt_serial_port.h"
 #include "offscreen.h"
 #include "support/raw_pty.h"
-#include "ui/dashform.h"
+#include "core/unit_link.h"
+#include "ui/console_window.h"
 
 #include <QApplication>
 #include <QFile>
@@ -72,7 +73,8 @@ struct Pty {
 
 struct Soak {
     Pty pty;
-    std::unique_ptr<DashForm> form;
+    std::unique_ptr<UnitLink> link;
+    std::unique_ptr<ConsoleWindow> window;
     std::atomic<long> decoded{0};
     std::atomic<bool> done{false};
     std::atomic<bool> showedMarker{false}; // the temperature 85 was shown
@@ -81,17 +83,14 @@ struct Soak {
     {
         PortMap ports;
         ports.setDevice(1, pty.slave);
-        form = std::make_unique<DashForm>(new QtSerialPort(ports));
-        // A revision that takes whole commands: in paced mode the console
-        // sleeps between commands, and a line that arrives then shares a batch
-        // with the one before it, which the console drops by design.
-        form->revdata->setText(QStringLiteral("33"));
-        QObject::connect(form->tempdata, &QLineEdit::textChanged, form.get(),
+        link = std::make_unique<UnitLink>(new QtSerialPort(ports));
+        window = std::make_unique<ConsoleWindow>(*link);
+        QObject::connect(window->temperatureBox, &QLineEdit::textChanged, window.get(),
                          [this](const QString &text) {
                              ++decoded;
                              showedMarker = showedMarker || text == QLatin1String("85");
                          });
-        form->com1_Click();
+        window->clickPort(1);
     }
 
     // Sends lines and waits until the window has decoded them; returns how

@@ -1,11 +1,12 @@
-#include "support/form_fixture.h"
+#include "gauges/packed_color.h"
+#include "support/link_fixture.h"
 #include "ui/color_button.h"
-#include "ui/packed_color.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTimer>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(LinkPhase)
 
 class TestAcknowledgement : public QObject {
     Q_OBJECT
@@ -23,14 +24,13 @@ private slots:
     void commaLocaleProduct();
 };
 
-// Text boxes set by acknowledgements, with the scroll bars' positions they
-// read.
+// Text boxes set by acknowledgements, with the editors' positions they read.
 void TestAcknowledgement::setsBoxes_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("bar");
-    QTest::addColumn<int>("barValue");
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<int>("position");
     QTest::addColumn<QString>("text");
 
     QTest::newRow("/D5") << QByteArray("/D5\r") << "cycledata" << "" << 0 << "5";
@@ -39,8 +39,8 @@ void TestAcknowledgement::setsBoxes_data()
     QTest::newRow("/T1") << QByteArray("/T1\r") << "pprdata" << "" << 0 << "1";
     QTest::newRow("/N at 14") << QByteArray("/N14\r") << "maxadvancedata" << "maxadvancescroll"
                               << 14 << "19.6";
-    QTest::newRow("/N reads the bar") << QByteArray("/N\r") << "maxadvancedata"
-                                      << "maxadvancescroll" << 35 << "49";
+    QTest::newRow("/N reads the editor") << QByteArray("/N\r") << "maxadvancedata"
+                                         << "maxadvancescroll" << 35 << "49";
     QTest::newRow("/M at 16") << QByteArray("/M16\r") << "maxrpmdata" << "maxrpmscroll" << 16
                               << "4096";
     QTest::newRow("/C at -9") << QByteArray("/C-9\r") << "conshiftdata" << "conshiftscroll" << -9
@@ -53,76 +53,90 @@ void TestAcknowledgement::setsBoxes()
 {
     QFETCH(QByteArray, line);
     QFETCH(QString, box);
-    QFETCH(QString, bar);
-    QFETCH(int, barValue);
-    QFETCH(QString, text);
-    FormFixture f;
-    if (!bar.isEmpty())
-        f.form.findChild<QScrollBar *>(bar)->setValue(barValue);
+    QFETCH(QString, editor);
+    QFETCH(int, position);
+    WindowFixture f;
+    if (!editor.isEmpty())
+        f.window.findChild<QScrollBar *>(editor)->setValue(position);
     f.receive(line);
-    QCOMPARE(f.form.findChild<QLineEdit *>(box)->text(), text);
+    QTEST(f.window.findChild<QLineEdit *>(box)->text(), "text");
 }
 
 void TestAcknowledgement::storeTurnsButtonDarkGrey()
 {
-    FormFixture f;
-    f.form.storebutton->setBackColor(PackedColor::green);
+    WindowFixture f;
+    f.window.settingRows[int(Setting::StartDelay)].editor->setValue(1);
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
     f.receive("/W1\r");
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::darkGrey);
 }
 
+// An LED acknowledgement also answers the read-out's LED question.
 void TestAcknowledgement::ledAcknowledgement_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("tag");
-    QTest::newRow("/L0") << QByteArray("/L0\r") << "Kill Sw" << "0";
-    QTest::newRow("/L1") << QByteArray("/L1\r") << "Mode" << "0";
-    QTest::newRow("/L2") << QByteArray("/L2\r") << "Diag" << "0";
-    QTest::newRow("/L3") << QByteArray("/L3\r") << "Sensor" << "0";
-    QTest::newRow("/L7 clears") << QByteArray("/L7\r") << "" << "0";
-    QTest::newRow("/LX is ignored") << QByteArray("/LX\r") << "before" << "2";
-    QTest::newRow("/L then CR is ignored") << QByteArray("/L\r") << "before" << "2";
+    QTest::addColumn<bool>("askedAgain");
+    QTest::newRow("/L0") << QByteArray("/L0\r") << "Kill Sw" << false;
+    QTest::newRow("/L1") << QByteArray("/L1\r") << "Mode" << false;
+    QTest::newRow("/L2") << QByteArray("/L2\r") << "Diag" << false;
+    QTest::newRow("/L3") << QByteArray("/L3\r") << "Sensor" << false;
+    QTest::newRow("/L7 clears") << QByteArray("/L7\r") << "" << false;
+    QTest::newRow("/LX is ignored") << QByteArray("/LX\r") << "before" << true;
+    QTest::newRow("/L then CR is ignored") << QByteArray("/L\r") << "before" << true;
 }
 
 void TestAcknowledgement::ledAcknowledgement()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QString, text);
-    QFETCH(QString, tag);
-    FormFixture f;
-    f.form.leddata->setText(QStringLiteral("before"));
+    QFETCH(bool, askedAgain);
+    WindowFixture f;
+    f.connect();
+    QLineEdit *box = f.window.settingRows[int(Setting::Led)].box;
+    box->setText(QStringLiteral("before"));
     f.receive(line);
-    QCOMPARE(f.form.leddata->text(), text);
-    QCOMPARE(Tag(f.form.leddata), tag);
+    QTEST(box->text(), "text");
+    const qsizetype before = f.port->sent().size();
+    f.readOut();
+    QCOMPARE(f.port->sent().mid(before).contains("/l\r"), askedAgain);
 }
 
+// Any stream acknowledgement ends the retry, whichever commands it repeats.
 void TestAcknowledgement::streamSwitch_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<bool>("linkBefore");
+    QTest::addColumn<bool>("streaming");
     QTest::addColumn<QString>("status");
-    QTest::addColumn<bool>("linkAfter");
-    QTest::newRow("/I1") << QByteArray("/I1\r") << false << "Stream Mode" << true;
-    QTest::newRow("/I0") << QByteArray("/I0\r") << true << "" << false;
-    QTest::newRow("/I then CR") << QByteArray("/I\r") << true << "Waiting for connection - Port 1"
-                                << true;
+    QTest::addColumn<LinkPhase>("phase");
+    QTest::newRow("/I1 while waiting") << QByteArray("/I1\r") << false << "Stream Mode"
+                                       << LinkPhase::WaitingForUnit;
+    QTest::newRow("/I0 while streaming") << QByteArray("/I0\r") << true << ""
+                                         << LinkPhase::ReadingSettings;
+    QTest::newRow("/I then CR") << QByteArray("/I\r") << true << "Connected Comm Port 1"
+                                << LinkPhase::Streaming;
     QTest::newRow("/I7") << QByteArray("/I7\r") << false << "Waiting for connection - Port 1"
-                         << false;
+                         << LinkPhase::WaitingForUnit;
 }
 
 void TestAcknowledgement::streamSwitch()
 {
     QFETCH(QByteArray, line);
-    QFETCH(bool, linkBefore);
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.linkUp = linkBefore;
+    QFETCH(bool, streaming);
+    LinkFixture f;
+    if (streaming) {
+        f.connect();
+        f.readOut();
+    } else {
+        f.link.openPort(1);
+        f.drainQueue();
+    }
+    QVERIFY(f.link.retryingHandshake());
     f.receive(line);
-    QTEST(f.form.statusbox->text(), "status");
-    QTEST(f.form.linkUp, "linkAfter");
-    QVERIFY(!f.form.Timer4->isActive());
-    QVERIFY(f.form.handshakeCommands.isEmpty());
+    QTEST(f.link.status(), "status");
+    QTEST(f.link.phase(), "phase");
+    QVERIFY(!f.link.retryingHandshake());
+    f.link.retryHandshake();
+    QVERIFY(f.link.queued().isEmpty());
 }
 
 void TestAcknowledgement::ignoredLines_data()
@@ -138,25 +152,25 @@ void TestAcknowledgement::ignoredLines_data()
 void TestAcknowledgement::ignoredLines()
 {
     QFETCH(QByteArray, line);
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.storebutton->setBackColor(PackedColor::green);
+    WindowFixture f;
+    f.window.clickPort(1);
+    f.window.settingRows[int(Setting::MaxRpm)].editor->setValue(3);
     f.receive(line);
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::green);
-    QVERIFY(f.form.Timer4->isActive());
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Waiting for connection - Port 1"));
-    for (QLineEdit *box : f.form.findChildren<QLineEdit *>())
-        QVERIFY2(box == f.form.statusbox || box == f.form.revdata || box->text().isEmpty(),
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
+    QVERIFY(f.link.retryingHandshake());
+    QCOMPARE(f.window.statusBox->text(), QStringLiteral("Waiting for connection - Port 1"));
+    for (QLineEdit *box : f.window.findChildren<QLineEdit *>())
+        QVERIFY2(box == f.window.statusBox || box == f.window.firmwareBox || box->text().isEmpty(),
                  qPrintable(box->objectName()));
 }
 
 void TestAcknowledgement::commaLocaleProduct()
 {
     pinLocale(QLocale(QLocale::French, QLocale::France));
-    FormFixture f;
-    f.form.maxadvancescroll->setValue(14);
+    WindowFixture f;
+    f.window.settingRows[int(Setting::MaxAdvance)].editor->setValue(14);
     f.receive("/N\r");
-    QCOMPARE(f.form.maxadvancedata->text(), QStringLiteral("19,6"));
+    QCOMPARE(f.window.settingRows[int(Setting::MaxAdvance)].box->text(), QStringLiteral("19,6"));
 }
 
 QTEST_MAIN(TestAcknowledgement)

@@ -1,11 +1,12 @@
-#include "support/form_fixture.h"
+#include "gauges/gauge_animation.h"
+#include "gauges/packed_color.h"
+#include "support/link_fixture.h"
 #include "ui/color_button.h"
-#include "ui/packed_color.h"
-#include "ui/schmatic.h"
+#include "ui/wiring_window.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTimer>
 #include <QtTest>
 #include <algorithm>
 
@@ -16,7 +17,6 @@ private slots:
     void editorCommands();
     void arrowAtLimitSendsNothing();
     void quickChangesLeaveLastCommand();
-    void storeConfig();
     void storeButtonColours();
     void advanceModeColours();
     void trimConditions_data();
@@ -27,103 +27,108 @@ private slots:
     void resetKeepsPumpRunning();
 };
 
+// An editor's command replaces whatever was queued.
 void TestEditorsAndButtons::editorCommands_data()
 {
-    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("setting");
     QTest::addColumn<int>("value");
     QTest::addColumn<QByteArray>("command");
-    QTest::newRow("max advance 20") << "maxadvancescroll" << 20 << QByteArray("/N20\r");
-    QTest::newRow("max advance 35") << "maxadvancescroll" << 35 << QByteArray("/N35\r");
-    QTest::newRow("max rpm 16") << "maxrpmscroll" << 16 << QByteArray("/M16\r");
-    QTest::newRow("shift -9") << "conshiftscroll" << -9 << QByteArray("/C-9\r");
-    QTest::newRow("shift 1") << "conshiftscroll" << 1 << QByteArray("/C1\r");
-    QTest::newRow("ppr 2") << "pprscroll" << 2 << QByteArray("/T2\r");
-    QTest::newRow("led 1") << "ledscroll" << 1 << QByteArray("/L1\r");
-    QTest::newRow("start delay 8") << "cyclescroll" << 8 << QByteArray("/D8\r");
+    QTest::newRow("max advance 20") << int(Setting::MaxAdvance) << 20 << QByteArray("/N20\r");
+    QTest::newRow("max advance 35") << int(Setting::MaxAdvance) << 35 << QByteArray("/N35\r");
+    QTest::newRow("max rpm 16") << int(Setting::MaxRpm) << 16 << QByteArray("/M16\r");
+    QTest::newRow("shift -9") << int(Setting::AdvanceShift) << -9 << QByteArray("/C-9\r");
+    QTest::newRow("shift 1") << int(Setting::AdvanceShift) << 1 << QByteArray("/C1\r");
+    QTest::newRow("ppr 2") << int(Setting::PulsesPerRev) << 2 << QByteArray("/T2\r");
+    QTest::newRow("led 1") << int(Setting::Led) << 1 << QByteArray("/L1\r");
+    QTest::newRow("start delay 8") << int(Setting::StartDelay) << 8 << QByteArray("/D8\r");
 }
 
 void TestEditorsAndButtons::editorCommands()
 {
-    QFETCH(QString, bar);
+    QFETCH(int, setting);
     QFETCH(int, value);
-    FormFixture f;
-    f.form.txQueue = "/c\r";
-    f.form.findChild<QScrollBar *>(bar)->setValue(value);
-    QTEST(f.form.txQueue, "command");
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::green);
+    WindowFixture f;
+    f.connect();
+    f.link.pollNext();
+    QCOMPARE(f.link.queued(), QByteArray("/c\r"));
+    f.window.settingRows[setting].editor->setValue(value);
+    QTEST(f.drainQueue(), "command");
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
 }
 
 void TestEditorsAndButtons::arrowAtLimitSendsNothing()
 {
-    FormFixture f;
-    f.form.ledscroll->show();
-    f.form.ledscroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    QVERIFY(f.form.txQueue.isEmpty());
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::darkGrey);
-    f.form.ledscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(f.form.txQueue, QByteArray("/L1\r"));
+    WindowFixture f;
+    QScrollBar *led = f.window.settingRows[int(Setting::Led)].editor;
+    led->show();
+    led->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QVERIFY(f.link.queued().isEmpty());
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::darkGrey);
+    led->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(f.link.queued(), QByteArray("/L1\r"));
 }
 
+// An older unit gets a character per pump tick: changes made meanwhile
+// replace the rest of the command.
 void TestEditorsAndButtons::quickChangesLeaveLastCommand()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.txQueue.clear();
-    f.form.maxrpmscroll->setValue(3);
-    f.form.Timer3_Timer();
-    f.form.maxrpmscroll->setValue(4);
-    f.form.maxrpmscroll->setValue(5);
-    QCOMPARE(f.form.txQueue, QByteArray("/M5\r"));
+    WindowFixture f;
+    f.window.clickPort(1);
     f.drainQueue();
-    QCOMPARE(f.port->sent(), QByteArray("//M5\r"));
-}
-
-void TestEditorsAndButtons::storeConfig()
-{
-    FormFixture f;
-    f.form.maxrpmscroll->setValue(3);
-    f.form.storebutton_Click();
-    QCOMPARE(f.form.txQueue, QByteArray("/W\r"));
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::green);
+    const qsizetype before = f.port->sent().size();
+    QScrollBar *maxRpm = f.window.settingRows[int(Setting::MaxRpm)].editor;
+    maxRpm->setValue(3);
+    f.link.transmitNext();
+    maxRpm->setValue(4);
+    maxRpm->setValue(5);
+    QCOMPARE(f.link.queued(), QByteArray("/M5\r"));
+    f.drainQueue();
+    QCOMPARE(f.port->sent().mid(before), QByteArray("//M5\r"));
 }
 
 // Green on any change, dark grey only when the unit acknowledges the store.
 void TestEditorsAndButtons::storeButtonColours()
 {
-    FormFixture f;
-    f.form.cyclescroll->setValue(1);
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::green);
-    f.form.storebutton_Click();
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::green);
+    WindowFixture f;
+    ColorButton *store = f.window.storeButton;
+    f.window.settingRows[int(Setting::StartDelay)].editor->setValue(1);
+    QCOMPARE(store->BackColor(), PackedColor::green);
+    store->click();
+    QCOMPARE(f.link.queued(), QByteArray("/W\r"));
+    QCOMPARE(store->BackColor(), PackedColor::green);
     f.receive("/W\r");
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::darkGrey);
-    f.form.storebutton_Click();
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(store->BackColor(), PackedColor::darkGrey);
+    store->click();
+    QCOMPARE(store->BackColor(), PackedColor::darkGrey);
 }
 
 void TestEditorsAndButtons::advanceModeColours()
 {
-    FormFixture f;
     using namespace PackedColor;
-    f.form.Command3_Click();
-    QVERIFY(f.form.manualMode);
-    QCOMPARE(f.form.txQueue, QByteArray("/SM\r"));
-    QCOMPARE(f.form.Command2->BackColor(), darkGrey);
-    QCOMPARE(f.form.Command3->BackColor(), green);
-    QCOMPARE(f.form.Command6->BackColor(), red);
-    QCOMPARE(f.form.Command7->BackColor(), red);
+    WindowFixture f;
+    ConsoleWindow &w = f.window;
+    w.manualAdvanceButton->click();
+    QCOMPARE(f.link.state().advanceMode, AdvanceMode::Manual);
+    QCOMPARE(f.link.queued(), QByteArray("/SM\r"));
+    QCOMPARE(w.autoAdvanceButton->BackColor(), darkGrey);
+    QCOMPARE(w.manualAdvanceButton->BackColor(), green);
+    QCOMPARE(w.retardButton->BackColor(), red);
+    QCOMPARE(w.advanceButton->BackColor(), red);
 
-    f.form.Command2_Click();
-    QVERIFY(!f.form.manualMode);
-    QCOMPARE(f.form.txQueue, QByteArray("/SA\r"));
-    QCOMPARE(f.form.Command2->BackColor(), green);
-    for (ColorButton *b : {f.form.Command3, f.form.Command6, f.form.Command7})
+    w.autoAdvanceButton->click();
+    QCOMPARE(f.link.state().advanceMode, AdvanceMode::Automatic);
+    QCOMPARE(f.link.queued(), QByteArray("/SA\r"));
+    QCOMPARE(w.autoAdvanceButton->BackColor(), green);
+    for (ColorButton *b : {w.manualAdvanceButton, w.retardButton, w.advanceButton})
         QCOMPARE(b->BackColor(), darkGrey);
     // They stay hidden whatever is clicked.
-    for (ColorButton *b : {f.form.Command2, f.form.Command3, f.form.Command6, f.form.Command7})
+    for (ColorButton *b :
+         {w.autoAdvanceButton, w.manualAdvanceButton, w.retardButton, w.advanceButton})
         QVERIFY(b->isHidden());
 }
 
+// Trimming up stops at the maximum advance the unit reported; 0 means it
+// never reported one.
 void TestEditorsAndButtons::trimConditions_data()
 {
     QTest::addColumn<bool>("manual");
@@ -141,76 +146,92 @@ void TestEditorsAndButtons::trimConditions_data()
 void TestEditorsAndButtons::trimConditions()
 {
     QFETCH(bool, manual);
-    FormFixture f;
-    f.form.manualMode = manual;
     QFETCH(int, steps);
     QFETCH(int, maxSteps);
-    f.form.advanceSteps = int16_t(steps);
-    f.form.maxAdvanceSteps = int16_t(maxSteps);
-    f.form.Command6_Click();
-    QTEST(f.form.txQueue, "minus");
-    f.form.txQueue.clear();
-    f.form.Command7_Click();
-    QTEST(f.form.txQueue, "plus");
+    WindowFixture f;
+    f.connect();
+    if (maxSteps > 0)
+        f.receive("n" + QByteArray::number(maxSteps, 16).rightJustified(2, '0') + "\r");
+    f.receive("=0000" + QByteArray::number(steps, 16).rightJustified(2, '0') + "0000000000000\r");
+    QCOMPARE(f.link.state().engine.advanceSteps, int16_t(steps));
+    if (manual)
+        f.window.manualAdvanceButton->click();
+    f.drainQueue();
+    f.window.retardButton->click();
+    QTEST(f.drainQueue(), "minus");
+    f.window.advanceButton->click();
+    QTEST(f.drainQueue(), "plus");
 }
 
 void TestEditorsAndButtons::onePictureWindow()
 {
-    FormFixture f;
-    f.form.Command4_Click();
-    QPointer<Schmatic> first = f.form.schmatic;
-    f.form.Command4_Click();
-    QCOMPARE(f.form.schmatic.data(), first.data());
+    WindowFixture f;
+    f.window.wiringButton->click();
+    QPointer<WiringWindow> first = f.window.wiringWindow;
+    f.window.wiringButton->click();
+    QCOMPARE(f.window.wiringWindow.data(), first.data());
     const QWidgetList windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.begin(), windows.end(),
-                           [](QWidget *w) { return qobject_cast<Schmatic *>(w) != nullptr; }),
+                           [](QWidget *w) { return qobject_cast<WiringWindow *>(w) != nullptr; }),
              1);
     QVERIFY(first->isVisible());
 
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!first);
-    f.form.Command4_Click();
-    QVERIFY(f.form.schmatic && f.form.schmatic->isVisible());
-    f.form.schmatic->close();
+    f.window.wiringButton->click();
+    QVERIFY(f.window.wiringWindow && f.window.wiringWindow->isVisible());
+    f.window.wiringWindow->close();
 }
 
 void TestEditorsAndButtons::pictureWindowSurvivesConnection()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.Command4_Click();
+    WindowFixture f;
+    f.window.clickPort(1);
+    f.window.showWiring();
     f.receive("u21\r");
-    QVERIFY(f.form.Command4->isHidden());
-    QVERIFY(f.form.schmatic && f.form.schmatic->isVisible());
-    f.form.schmatic->close();
+    QVERIFY(f.window.wiringButton->isHidden());
+    QVERIFY(f.window.wiringWindow && f.window.wiringWindow->isVisible());
+    f.window.wiringWindow->close();
 }
 
 void TestEditorsAndButtons::tablesDoesNothing()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    const QByteArray queue = f.form.txQueue;
-    f.form.advset_Click();
-    QCOMPARE(f.form.txQueue, queue);
-    QVERIFY(f.port->PortOpen());
+    WindowFixture f;
+    f.window.clickPort(1);
+    const QByteArray queue = f.link.queued();
+    f.window.tablesButton->click();
+    QCOMPARE(f.link.queued(), queue);
+    QVERIFY(f.port->isOpen());
 }
 
-// After RESET a port click must still get the start-up sequence onto the wire.
+// RESET forgets the connection, yet a later port click must still get the
+// start-up commands onto the wire: the real pump timer sends them.
 void TestEditorsAndButtons::resetKeepsPumpRunning()
 {
-    FormFixture f;
+    WindowFixture f;
     f.connect(0x20);
-    f.form.Command5_Click();
-    QVERIFY(!f.port->PortOpen());
-    QVERIFY(!f.form.com1->isHidden());
-    QVERIFY(f.form.Command5->isHidden());
-    QVERIFY(!f.form.Timer1->isActive() && !f.form.Timer2->isActive() && !f.form.Timer4->isActive());
-    QVERIFY(f.form.Timer3->isActive());
-    QCOMPARE(Tag(f.form.conshiftdata), QStringLiteral("2"));
+    f.readOut();
+    f.window.manualAdvanceButton->click();
+    f.window.resetButton->click();
+    QVERIFY(!f.port->isOpen());
+    QCOMPARE(f.window.statusBox->text(), QString());
+    QCOMPARE(f.link.phase(), LinkPhase::Closed);
+    QCOMPARE(f.link.state().advanceMode, AdvanceMode::Automatic);
+    QVERIFY(!f.window.portButtons[0]->isHidden());
+    QVERIFY(f.window.resetButton->isHidden());
+    QVERIFY(!f.link.polling() && !f.window.gaugeAnimation().isRunning());
+    QVERIFY(!f.link.retryingHandshake());
 
-    f.form.com1_Click();
-    QCOMPARE(f.drainQueue(), QByteArray("/*\r/I0\r/u\r"));
+    const qsizetype before = f.port->sent().size();
+    f.window.clickPort(1);
+    QTRY_VERIFY(f.port->sent().mid(before).startsWith("/*\r/I0\r/u\r"));
+
+    // The read-out starts afresh.
+    f.receive("u20\r");
+    const qsizetype identified = f.port->sent().size();
+    f.readOut();
+    QVERIFY(f.port->sent().mid(identified).contains("/c\r/c\r/d\r"));
 }
 
 QTEST_MAIN(TestEditorsAndButtons)

@@ -1,11 +1,26 @@
 #include "protocol/line_dispatch.h"
-#include "support/form_fixture.h"
+#include "support/link_fixture.h"
 
-#include <QLineEdit>
 #include <QtTest>
 
-// Receive framing and dispatch, observed through the temperature box (set by
-// every telemetry line) and the status box (set by stream acknowledgements).
+namespace {
+
+// Every line the link decodes, as received.
+struct LineLog {
+    QByteArrayList texts;
+    explicit LineLog(UnitLink &link)
+    {
+        QObject::connect(&link, &UnitLink::lineDecoded, &link,
+                         [this](const DecodedLine &line) { texts << line.text; });
+    }
+};
+
+const QByteArray line42 = "=0000000000002A0000\r"; // telemetry, temperature 42
+
+} // namespace
+
+// Receive framing and dispatch, observed through the lines decoded and the
+// state they leave.
 class TestFramingDispatch : public QObject {
     Q_OBJECT
 private slots:
@@ -16,10 +31,9 @@ private slots:
     void framing();
     void everyLineOnceAtAnyChunkSize_data();
     void everyLineOnceAtAnyChunkSize();
-    void otherCommEventsIgnored();
-    void emptyReceiveLeavesBuffer();
-    void unterminatedNoiseIsCapped();
-    void terminatedLongBufferStillDispatches();
+    void otherPortEventsIgnored();
+    void noiseIsCapped_data();
+    void noiseIsCapped();
     void leftoverFromOtherPortDecidesDecoder();
 };
 
@@ -56,7 +70,8 @@ void TestFramingDispatch::fieldsAreCutByPosition()
     QVERIFY(fieldAt("", 14, 2).isEmpty());
 }
 
-// Chunks as the port delivers them; the temperature each dispatch leaves.
+// Chunks as the port delivers them; the temperature each leaves. What is
+// left unfinished shows when a final CR completes it.
 void TestFramingDispatch::framing_data()
 {
     QTest::addColumn<QByteArrayList>("chunks");
@@ -82,22 +97,32 @@ void TestFramingDispatch::framing_data()
         << QByteArrayList{t35 + "00\r=00\r"} << QStringList{"0"} << QByteArray();
     QTest::newRow("lines then an unfinished one")
         << QByteArrayList{"/I1\r" + t35 + "00\r\n=00"} << QStringList{"35"} << QByteArray("=00");
+    QTest::newRow("empty chunks change nothing")
+        << QByteArrayList{"", line42.left(2), "", line42.mid(2)} << QStringList{"", "", "", "42"}
+        << QByteArray();
+    // Well past any unit line, but finished before the cap.
+    QTest::newRow("long line") << QByteArrayList{"=0000000000002A00" + QByteArray(3000, '0'),
+                                                 QByteArray(1000, '0') + "\r"}
+                               << QStringList{"", "42"} << QByteArray();
 }
 
 void TestFramingDispatch::framing()
 {
     QFETCH(QByteArrayList, chunks);
     QFETCH(QStringList, temperatures);
-    FormFixture f;
+    QFETCH(QByteArray, leftover);
+    LinkFixture f;
     for (int i = 0; i < chunks.size(); ++i) {
         f.receive(chunks[i]);
-        QCOMPARE(f.form.tempdata->text(), temperatures[i]);
+        QCOMPARE(f.link.state().temperatureText, temperatures[i]);
     }
-    QTEST(f.form.rxBuffer, "leftover");
+    LineLog log(f.link);
+    f.receive("\r");
+    QCOMPARE(log.texts, leftover.isEmpty() ? QByteArrayList() : QByteArrayList{leftover + "\r"});
 }
 
-// A recorded stream of mixed lines and endings, each line leaving a visible
-// trace, cut into chunks of every size an adapter might deliver.
+// A recorded stream of mixed lines and endings cut into chunks of every size
+// an adapter might deliver: each line comes out once, whole, in order.
 void TestFramingDispatch::everyLineOnceAtAnyChunkSize_data()
 {
     QTest::addColumn<int>("chunkSize");
@@ -108,88 +133,81 @@ void TestFramingDispatch::everyLineOnceAtAnyChunkSize_data()
 void TestFramingDispatch::everyLineOnceAtAnyChunkSize()
 {
     QFETCH(int, chunkSize);
-    const QByteArray stream = "/I1\r"
-                              "=0BB81E000082231020\r"
-                              "z5A\r\n"
-                              "=0BB81E000082241020\r\n"
-                              "/D5\r"
-                              "=0BB81E000082251020\n"
-                              "z5B\r"
-                              "/I0\r\n"
-                              "=0BB81E000082261020\r"
-                              "/D3\n"
-                              "=0BB81E000082271020\r\n"
-                              "/I1\r";
-    const QStringList expected{"status Stream Mode", "temp 35", "maxtemp 90", "temp 36",
-                               "cycle 5", "temp 37", "maxtemp 91", "status ", "temp 38",
-                               "cycle 3", "temp 39", "status Stream Mode"};
-    FormFixture f;
-    QStringList seen;
-    const auto record = [&seen](QLineEdit *box, const char *name) {
-        QObject::connect(box, &QLineEdit::textChanged, box, [&seen, name](const QString &text) {
-            seen << QStringLiteral("%1 %2").arg(name, text);
-        });
-    };
-    record(f.form.statusbox, "status");
-    record(f.form.tempdata, "temp");
-    record(f.form.maxtempdata, "maxtemp");
-    record(f.form.cycledata, "cycle");
+    const QByteArrayList lines{"/I1\r",
+                               "=0BB81E000082231020\r",
+                               "z5A\r\n",
+                               "=0BB81E000082241020\r\n",
+                               "/D5\r",
+                               "=0BB81E000082251020\n",
+                               "z5B\r",
+                               "/I0\r\n",
+                               "=0BB81E000082261020\r",
+                               "/D3\n",
+                               "=0BB81E000082271020\r\n",
+                               "/I1\r"};
+    QByteArrayList expected;
+    for (const QByteArray &line : lines)
+        expected << (line.endsWith("\r\n") ? line.chopped(1) : line);
+    const QByteArray stream = lines.join();
+
+    LinkFixture f;
+    LineLog log(f.link);
+    QSignalSpy status(&f.link, &UnitLink::statusChanged);
     for (qsizetype at = 0; at < stream.size(); at += chunkSize)
         f.receive(stream.mid(at, chunkSize));
-    QCOMPARE(seen, expected);
-    QVERIFY(f.form.rxBuffer.isEmpty());
+    QCOMPARE(log.texts, expected);
+    // Each reached its handler.
+    QCOMPARE(status.size(), 3);
+    QCOMPARE(f.link.status(), QStringLiteral("Stream Mode"));
+    QCOMPARE(f.link.state().temperatureText, QStringLiteral("39"));
+    QCOMPARE(f.link.state().maxTemperatureText, QStringLiteral("91"));
+    QCOMPARE(f.link.state().setting(Setting::StartDelay).shown, QStringLiteral("3"));
 }
 
-void TestFramingDispatch::otherCommEventsIgnored()
+// Bytes are read only on a receive event.
+void TestFramingDispatch::otherPortEventsIgnored()
 {
-    FormFixture f;
-    f.port->receive("=00");
+    LinkFixture f;
+    f.port->blockSignals(true);
+    f.receive("/I1\r");
+    f.port->blockSignals(false);
     f.port->raiseEvent(1);
-    QCOMPARE(f.form.rxBuffer, QByteArray("=00"));
+    QCOMPARE(f.link.status(), QString());
+    f.port->raiseEvent(SerialPort::receiveEvent);
+    QCOMPARE(f.link.status(), QStringLiteral("Stream Mode"));
 }
 
-void TestFramingDispatch::emptyReceiveLeavesBuffer()
+// Noise without a line end is dropped once it passes 4096 bytes, so the next
+// good line is not glued to it.
+void TestFramingDispatch::noiseIsCapped_data()
 {
-    FormFixture f;
-    f.receive("");
-    QVERIFY(f.form.rxBuffer.isEmpty());
-    f.receive("=0");
-    f.receive("");
-    QCOMPARE(f.form.rxBuffer, QByteArray("=0"));
+    QTest::addColumn<QByteArrayList>("noise");
+    QTest::addColumn<QString>("temperature");
+    QTest::newRow("4097 bytes at once") << QByteArrayList{QByteArray(4097, 'A')} << "42";
+    QTest::newRow("10000 bytes in pieces") << QByteArrayList(10, QByteArray(1000, 'A')) << "42";
+    QTest::newRow("4096 bytes are kept") << QByteArrayList{QByteArray(4096, 'A')} << "";
 }
 
-void TestFramingDispatch::unterminatedNoiseIsCapped()
+void TestFramingDispatch::noiseIsCapped()
 {
-    FormFixture f;
-    const QByteArray noise(1000, 'A');
-    for (int i = 0; i < 10000; ++i) {
-        f.receive(noise);
-        QVERIFY(f.form.rxBuffer.size() <= 4096);
-    }
-    // Good lines get through once the noise stops.
-    f.form.rxBuffer.clear();
-    f.receive("=0000000000002A0000\r");
-    QCOMPARE(f.form.tempdata->text(), QStringLiteral("42"));
-}
-
-void TestFramingDispatch::terminatedLongBufferStillDispatches()
-{
-    FormFixture f;
-    f.receive("=0000000000002A00" + QByteArray(3000, '0'));
-    f.receive(QByteArray(1000, '0') + "\r");
-    QCOMPARE(f.form.tempdata->text(), QStringLiteral("42"));
-    QVERIFY(f.form.rxBuffer.isEmpty());
+    QFETCH(QByteArrayList, noise);
+    LinkFixture f;
+    LineLog log(f.link);
+    for (const QByteArray &chunk : noise)
+        f.receive(chunk);
+    f.receive(line42);
+    QCOMPARE(log.texts.size(), 1);
+    QTEST(f.link.state().temperatureText, "temperature");
 }
 
 void TestFramingDispatch::leftoverFromOtherPortDecidesDecoder()
 {
-    FormFixture f;
-    f.form.com1_Click();
+    LinkFixture f;
+    f.link.openPort(1);
     f.receive("/I");
-    f.form.com2_Click();
-    QCOMPARE(f.form.rxBuffer, QByteArray("/I"));
+    f.link.openPort(2);
     f.receive("1\r");
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Stream Mode"));
+    QCOMPARE(f.link.status(), QStringLiteral("Stream Mode"));
 }
 
 QTEST_MAIN(TestFramingDispatch)

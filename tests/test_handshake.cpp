@@ -1,14 +1,21 @@
-#include "support/form_fixture.h"
-#include "gauges/angular_gauge.h"
-#include "ui/color_button.h"
+#include "support/link_fixture.h"
 
-#include <QLineEdit>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
+
 const QByteArray startup = "/*\r%/I0\r%/u\r";
+const QByteArray rpm3000 = "=0BB81E000082231020\r"; // temperature 35
+
+// What the handshake retry queues once the queue is empty.
+QByteArray retried(LinkFixture &f)
+{
+    f.drainQueue();
+    f.link.retryHandshake();
+    return f.link.queued();
 }
+
+} // namespace
 
 class TestHandshake : public QObject {
     Q_OBJECT
@@ -39,95 +46,93 @@ void TestHandshake::portClickStartsHandshake_data()
 void TestHandshake::portClickStartsHandshake()
 {
     QFETCH(int, port);
-    FormFixture f;
-    const QList<void (DashForm::*)()> clicks{&DashForm::com1_Click, &DashForm::com2_Click,
-                                             &DashForm::com3_Click, &DashForm::com4_Click};
-    (f.form.*clicks[port - 1])();
-    QVERIFY(f.port->PortOpen());
-    QCOMPARE(f.port->CommPort(), int16_t(port));
-    QCOMPARE(f.form.handshakeCommands, startup);
-    QTEST(f.form.txQueue, "queue");
-    QVERIFY(f.form.Timer4->isActive());
-    QCOMPARE(f.form.statusbox->text(), QString("Waiting for connection - Port %1").arg(port));
-    QCOMPARE(Tag(&f.form), QStringLiteral("1"));
+    LinkFixture f;
+    f.link.openPort(int16_t(port));
+    QVERIFY(f.port->isOpen());
+    QCOMPARE(f.port->portNumber(), int16_t(port));
+    QTEST(f.link.queued(), "queue");
+    QVERIFY(f.link.retryingHandshake());
+    QCOMPARE(f.link.status(), QString("Waiting for connection - Port %1").arg(port));
+    QCOMPARE(f.link.phase(), LinkPhase::WaitingForUnit);
+    QCOMPARE(retried(f), startup);
 }
 
 void TestHandshake::com4WaitsForEmptyQueue()
 {
-    FormFixture f;
-    f.form.txQueue = "/W\r";
-    f.form.com4_Click();
-    QCOMPARE(f.form.txQueue, QByteArray("/W\r"));
-    f.form.Timer4_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/W\r"));
+    LinkFixture f;
+    f.link.storeSettings();
+    f.link.openPort(4);
+    QCOMPARE(f.link.queued(), QByteArray("/W\r"));
+    f.link.retryHandshake();
+    QCOMPARE(f.link.queued(), QByteArray("/W\r"));
     QCOMPARE(f.drainQueue(), QByteArray("/W\r"));
-    f.form.Timer4_Timer();
-    QCOMPARE(f.form.txQueue, startup);
+    f.link.retryHandshake();
+    QCOMPARE(f.link.queued(), startup);
 }
 
 void TestHandshake::retryRequeuesOnlyWhenEmpty()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.Timer3_Timer();
-    f.form.Timer4_Timer();
-    QCOMPARE(f.form.txQueue, startup.mid(1));
-    f.drainQueue();
-    f.form.Timer4_Timer();
-    QCOMPARE(f.form.txQueue, startup);
+    LinkFixture f;
+    f.link.openPort(1);
+    f.link.transmitNext();
+    f.link.retryHandshake();
+    QCOMPARE(f.link.queued(), startup.mid(1));
+    QCOMPARE(retried(f), startup);
 
     // An answered handshake leaves nothing to re-queue.
-    f.form.handshakeCommands.clear();
-    f.form.txQueue.clear();
-    f.form.Timer4_Timer();
-    QVERIFY(f.form.txQueue.isEmpty());
+    f.receive("u20\r");
+    QVERIFY(!f.link.retryingHandshake());
+    QVERIFY(retried(f).isEmpty());
 }
 
 void TestHandshake::sameButtonTwiceStartsOver()
 {
-    FormFixture f;
-    f.form.com2_Click();
-    f.form.Timer3_Timer();
-    f.form.Timer3_Timer();
-    f.form.statusbox->clear();
-    f.form.com2_Click();
+    LinkFixture f;
+    f.link.openPort(2);
+    f.link.transmitNext();
+    f.link.transmitNext();
+    QSignalSpy status(&f.link, &UnitLink::statusChanged);
+    f.link.openPort(2);
     QCOMPARE(f.port->closeCount, 1);
     QCOMPARE(f.port->openCount, 2);
-    QCOMPARE(f.form.txQueue, startup);
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Waiting for connection - Port 2"));
+    QCOMPARE(f.link.queued(), startup);
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(f.link.status(), QStringLiteral("Waiting for connection - Port 2"));
 }
 
 void TestHandshake::otherButtonMovesAttempt()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.com3_Click();
-    QCOMPARE(f.port->CommPort(), int16_t(3));
-    QCOMPARE(Tag(&f.form), QStringLiteral("1"));
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Waiting for connection - Port 3"));
+    LinkFixture f;
+    f.link.openPort(1);
+    f.link.openPort(3);
+    QCOMPARE(f.port->portNumber(), int16_t(3));
+    QCOMPARE(f.link.phase(), LinkPhase::WaitingForUnit);
+    QCOMPARE(f.link.status(), QStringLiteral("Waiting for connection - Port 3"));
 }
 
+// Lines heard before the click, and half a line, survive it.
 void TestHandshake::clickLeavesReceivedStateAlone()
 {
-    FormFixture f;
-    f.receive("=0BB81E000082231020\r");
+    LinkFixture f;
+    f.receive(rpm3000);
     f.receive("=00");
-    f.form.com1_Click();
-    QCOMPARE(f.form.rxBuffer, QByteArray("=00"));
-    QVERIFY(f.form.linkUp);
-    QCOMPARE(f.form.tempdata->text(), QStringLiteral("35"));
+    f.link.openPort(1);
+    QVERIFY(f.link.state().engineRunning);
+    QCOMPARE(f.link.state().temperatureText, QStringLiteral("35"));
+    f.receive(QByteArray("=0000000000002A0000\r").mid(3));
+    QCOMPARE(f.link.state().temperatureText, QStringLiteral("42"));
 }
 
 void TestHandshake::portInUse()
 {
-    FormFixture f;
-    f.form.txQueue = "/W\r";
+    LinkFixture f;
+    f.link.storeSettings();
     f.port->failNextOpen(SerialPort::errorPortInUse);
-    f.form.com1_Click();
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("No Comm Port"));
-    QVERIFY(!f.form.Timer4->isActive());
-    QCOMPARE(f.form.txQueue, QByteArray("/W\r"));
-    QCOMPARE(Tag(&f.form), QStringLiteral("0"));
+    f.link.openPort(1);
+    QCOMPARE(f.link.status(), QStringLiteral("No Comm Port"));
+    QVERIFY(!f.link.retryingHandshake());
+    QCOMPARE(f.link.queued(), QByteArray("/W\r"));
+    QCOMPARE(f.link.phase(), LinkPhase::Closed);
 }
 
 void TestHandshake::failedClickAfterSuccess_data()
@@ -144,87 +149,74 @@ void TestHandshake::failedClickAfterSuccess_data()
 void TestHandshake::failedClickAfterSuccess()
 {
     QFETCH(int, error);
-    FormFixture f;
-    f.form.com1_Click();
+    LinkFixture f;
+    f.link.openPort(1);
     f.port->failNextOpen(error);
-    f.form.com2_Click();
-    QVERIFY(!f.port->PortOpen());
-    QTEST(f.form.statusbox->text(), "status");
-    QVERIFY(f.form.Timer4->isActive());
-    QCOMPARE(Tag(&f.form), QStringLiteral("1"));
-    QCOMPARE(f.form.handshakeCommands, startup);
-    const qsizetype writes = f.port->writes.size();
+    f.link.openPort(2);
+    QVERIFY(!f.port->isOpen());
+    QTEST(f.link.status(), "status");
+    QVERIFY(f.link.retryingHandshake());
+    QCOMPARE(f.link.phase(), LinkPhase::WaitingForUnit);
+    QCOMPARE(retried(f), startup);
     f.drainQueue();
-    f.form.Timer4_Timer();
-    QCOMPARE(f.form.txQueue, startup);
-    f.drainQueue();
-    QCOMPARE(f.port->writes.size(), writes);
+    QVERIFY(f.port->writes.isEmpty());
 }
 
 void TestHandshake::failedCloseStillCounts()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.statusbox->clear();
+    LinkFixture f;
+    f.link.openPort(1);
+    QSignalSpy status(&f.link, &UnitLink::statusChanged);
     f.port->failNextClose(SerialPort::errorPortUnavailable);
-    f.form.com2_Click();
-    QCOMPARE(f.form.statusbox->text(), QString());
+    f.link.openPort(2);
+    QCOMPARE(status.size(), 0);
 }
 
 void TestHandshake::connectionLostAndReconnect()
 {
-    FormFixture f;
+    LinkFixture f;
     f.connect(0x21, 2);
     f.receive("c05\r");
-    f.receive("=0BB81E000082231020\r");
-    f.form.Timer2_Timer();
-    QVERIFY(f.form.engineRunning);
-    f.form.txQueue = "/p\r";
+    f.receive(rpm3000);
+    QVERIFY(f.link.state().engineRunning);
+    f.link.storeSettings();
     f.receive("=0BB81E00"); // the adapter is pulled out mid-line
 
     f.port->vanish();
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Connection lost - Port 2"));
-    for (QWidget *w : {static_cast<QWidget *>(f.form.com1), static_cast<QWidget *>(f.form.com4),
-                       static_cast<QWidget *>(f.form.Command4)})
-        QVERIFY(!w->isHidden());
-    QCOMPARE(Tag(&f.form), QStringLiteral("0"));
-    QVERIFY(!f.form.Timer1->isActive());
-    QVERIFY(!f.form.Timer4->isActive());
-    QVERIFY(f.form.Timer2->isActive());
-    QVERIFY(f.form.Timer3->isActive());
-    QVERIFY(f.form.txQueue.isEmpty());
-    QVERIFY(f.form.handshakeCommands.isEmpty());
-    QCOMPARE(Tag(f.form.conshiftdata), QStringLiteral("2"));
-    QVERIFY(!f.form.linkUp);
-    QVERIFY(!f.form.engineRunning);
-    QVERIFY(!f.form.AGauge2->isHidden());
-    QVERIFY(f.form.rxBuffer.isEmpty());
-    QCOMPARE(f.form.revdata->text(), QStringLiteral("0"));
-    for (int16_t target : {f.form.engineRpm, f.form.advanceSteps, f.form.advanceDegrees,
-                           f.form.busVolts, f.form.pair12Value, f.form.pair34Value})
-        QCOMPARE(target, int16_t(0));
+    QCOMPARE(f.link.status(), QStringLiteral("Connection lost - Port 2"));
+    QCOMPARE(f.link.phase(), LinkPhase::Lost);
+    QVERIFY(!f.link.polling());
+    QVERIFY(!f.link.retryingHandshake());
+    QVERIFY(f.link.queued().isEmpty());
+    QVERIFY(retried(f).isEmpty());
+    QVERIFY(!f.link.state().engineRunning);
+    QCOMPARE(f.link.state().engine, EngineFigures{});
+    QCOMPARE(f.link.state().firmwareText, QStringLiteral("0"));
 
-    // Plugged back in: a new click connects, reads the unit again from the
-    // start and asks it to stream.
-    f.form.com2_Click();
-    QVERIFY(f.port->PortOpen());
-    QCOMPARE(f.form.txQueue, startup);
+    // Plugged back in: a new click connects, in paced mode as for any unit,
+    // reads the unit again from the start and asks it to stream.
+    f.link.openPort(2);
+    QVERIFY(f.port->isOpen());
+    QCOMPARE(f.link.queued(), startup);
+    const qsizetype before = f.port->writes.size();
+    f.link.transmitNext();
+    QCOMPARE(f.port->writes.mid(before), QByteArrayList{"/"});
+    QByteArrayList lines;
+    QObject::connect(&f.link, &UnitLink::lineDecoded, &f.link,
+                     [&lines](const DecodedLine &line) { lines << line.text; });
     f.receive("/I0\r");
     f.receive("u21\r");
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Connected Comm Port 2"));
-    QVERIFY(f.form.Timer1->isActive());
-    f.form.txQueue.clear();
-    f.form.Timer2_Timer();
-    f.form.Timer1_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/c\r"));
-    for (int tick = 0; tick < 21; ++tick) {
-        f.drainQueue();
-        f.form.Timer2_Timer();
-        f.form.Timer1_Timer();
-    }
+    QCOMPARE(lines, (QByteArrayList{"/I0\r", "u21\r"})); // the half line is gone
+    QCOMPARE(f.link.status(), QStringLiteral("Connected Comm Port 2"));
+    QVERIFY(f.link.polling());
     f.drainQueue();
-    f.form.Timer4_Timer();
-    QCOMPARE(f.drainQueue(), QByteArray("/I1\r"));
+    f.link.pollNext();
+    QCOMPARE(f.link.queued(), QByteArray("/c\r"));
+    f.drainQueue();
+    f.link.pollNext();
+    QCOMPARE(f.link.queued(), QByteArray("/c\r")); // asked twice again
+    f.readOut();
+    QCOMPARE(retried(f), QByteArray("/I1\r"));
 }
 
 QTEST_MAIN(TestHandshake)

@@ -1,16 +1,16 @@
-#include "support/form_fixture.h"
-#include "ui/schmatic.h"
+#include "gauges/gauge_animation.h"
+#include "support/link_fixture.h"
+#include "ui/wiring_window.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <QtTest>
+#include <algorithm>
 
 class TestLifecycle : public QObject {
     Q_OBJECT
 private slots:
     void startState();
-    void loadClosesOpenPort();
     void closingWindowClosesPort();
     void closingWindowSendsNothing();
     void pictureWindowOutlivesMainWindow();
@@ -18,71 +18,65 @@ private slots:
 
 void TestLifecycle::startState()
 {
-    FormFixture f;
-    QCOMPARE(f.form.statusbox->text(), QString());
-    QVERIFY(!f.port->PortOpen());
-    QVERIFY(f.form.Timer2->isActive());
-    QVERIFY(f.form.Timer3->isActive());
-    QVERIFY(!f.form.Timer1->isActive());
-    QVERIFY(!f.form.Timer4->isActive());
-    QVERIFY(!f.form.linkUp && !f.form.engineRunning && !f.form.manualMode);
-    for (QObject *counter : std::initializer_list<QObject *>{
-             f.form.revdata, f.form.conshiftdata, f.form.cycledata, f.form.tempdata,
-             f.form.maxtempdata, f.form.voltsdial, f.form.rpmdial, f.form.leddata, f.form.pprdata,
-             f.form.maxrpmdata, f.form.maxadvancedata})
-        QCOMPARE(Tag(counter), QStringLiteral("2"));
-    QVERIFY(f.form.txQueue.isEmpty() && f.form.rxBuffer.isEmpty());
-}
-
-void TestLifecycle::loadClosesOpenPort()
-{
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.manualMode = true;
-    f.form.Form_Load();
-    QVERIFY(!f.port->PortOpen());
-    QCOMPARE(f.form.statusbox->text(), QString());
-    QCOMPARE(Tag(&f.form), QStringLiteral("0"));
-    QVERIFY(!f.form.manualMode);
-    // Timers keep whatever state they have.
-    QVERIFY(f.form.Timer4->isActive());
+    WindowFixture f;
+    QCOMPARE(f.window.statusBox->text(), QString());
+    QVERIFY(!f.port->isOpen());
+    QVERIFY(f.window.gaugeAnimation().isRunning());
+    QVERIFY(!f.link.polling());
+    QVERIFY(!f.link.retryingHandshake());
+    QCOMPARE(f.link.phase(), LinkPhase::Closed);
+    const UnitState &unit = f.link.state();
+    QVERIFY(!unit.engineRunning);
+    QCOMPARE(unit.advanceMode, AdvanceMode::Automatic);
+    QVERIFY(std::all_of(unit.asksLeft.begin(), unit.asksLeft.end(),
+                        [](int asks) { return asks == asksPerValue; }));
+    QVERIFY(f.link.queued().isEmpty());
 }
 
 void TestLifecycle::closingWindowClosesPort()
 {
-    FormFixture f;
-    f.form.show();
-    f.form.com3_Click();
-    QVERIFY(f.form.close());
-    QVERIFY(!f.port->PortOpen());
+    WindowFixture f;
+    f.window.show();
+    f.window.clickPort(3);
+    QVERIFY(f.window.close());
+    QVERIFY(!f.port->isOpen());
     QCOMPARE(f.port->closeCount, 1);
 
     // Closing with no port open does not try to close one.
-    FormFixture idle;
-    idle.form.show();
-    QVERIFY(idle.form.close());
+    WindowFixture idle;
+    idle.window.show();
+    QVERIFY(idle.window.close());
     QCOMPARE(idle.port->closeCount, 0);
 }
 
+// Not even what was queued, nor what the timers would queue next.
 void TestLifecycle::closingWindowSendsNothing()
 {
-    FormFixture f;
-    f.form.show();
-    f.form.com1_Click();
-    f.form.txQueue.clear();
-    f.form.close();
-    QVERIFY(f.port->writes.isEmpty());
+    WindowFixture f;
+    f.window.show();
+    f.connect();
+    f.readOut();
+    f.link.pollNext();
+    QVERIFY(!f.link.queued().isEmpty());
+    const qsizetype before = f.port->writes.size();
+    f.window.close();
+    for (int i = 0; i < 10; ++i) {
+        f.link.pollNext();
+        f.link.retryHandshake();
+        f.drainQueue();
+    }
+    QCOMPARE(f.port->writes.size(), before);
 }
 
 void TestLifecycle::pictureWindowOutlivesMainWindow()
 {
-    FormFixture f;
-    f.form.show();
-    f.form.Command4_Click();
-    QPointer<Schmatic> picture = f.form.schmatic;
+    WindowFixture f;
+    f.window.show();
+    f.window.showWiring();
+    QPointer<WiringWindow> picture = f.window.wiringWindow;
     QVERIFY(picture && picture->isVisible());
 
-    f.form.close();
+    f.window.close();
     QCoreApplication::processEvents();
     QVERIFY(picture && picture->isVisible());
     // It is a window of its own, so the program runs on until it closes too.

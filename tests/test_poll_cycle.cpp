@@ -1,8 +1,5 @@
-#include "support/form_fixture.h"
-#include "ui/color_button.h"
-#include "ui/packed_color.h"
+#include "support/link_fixture.h"
 
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -17,6 +14,20 @@ QByteArray answerTo(const QByteArray &query)
     return answers.value(query);
 }
 
+QByteArray telemetryAt(const char *rpmHex)
+{
+    return "=" + QByteArray(rpmHex) + "1E000082231020\r";
+}
+
+// The queue's command after a poll tick, then sent.
+QByteArray pollAndSend(LinkFixture &f)
+{
+    f.link.pollNext();
+    const QByteArray query = f.link.queued();
+    f.drainQueue();
+    return query;
+}
+
 } // namespace
 
 class TestPollCycle : public QObject {
@@ -24,31 +35,31 @@ class TestPollCycle : public QObject {
 private slots:
     void answeringUnit();
     void silentUnit();
-    void engineRunningSilencesCycle();
-    void busyQueueSkipsTick();
+    void quietTickAsksNothing_data();
+    void quietTickAsksNothing();
     void streamOffRearmsRequest();
     void engineRunningAtConnectStillReadsOut();
 };
 
-// Every query is answered before the next tick. Ticks where a reply moved a
-// scroll bar find its echo in the queue and skip.
+// Every query is answered before the next tick. Ticks where a reply moved an
+// editor find its echo in the queue and skip.
 void TestPollCycle::answeringUnit()
 {
-    FormFixture f;
+    LinkFixture f;
     f.connect();
     QByteArrayList sent;
     for (int tick = 0; tick < 18; ++tick) {
-        const QByteArray waiting = f.form.txQueue;
-        f.form.Timer1_Timer();
+        const QByteArray waiting = f.link.queued();
+        f.link.pollNext();
         if (!waiting.isEmpty()) {
-            QCOMPARE(f.form.txQueue, waiting);
+            QCOMPARE(f.link.queued(), waiting);
             sent << "skip " + waiting;
-            f.form.txQueue.clear();
+            f.drainQueue();
             continue;
         }
-        const QByteArray query = f.form.txQueue;
+        const QByteArray query = f.link.queued();
         sent << query;
-        f.form.txQueue.clear();
+        f.drainQueue();
         if (const QByteArray answer = answerTo(query); !answer.isEmpty())
             f.receive(answer);
     }
@@ -56,101 +67,99 @@ void TestPollCycle::answeringUnit()
         "/c\r", "/d\r", "skip /D2\r", "/e\r", "/e\r", "/z\r", "/w\r", "/x\r", "/l\r", "/t\r",
         "skip /T1\r", "/m\r", "skip /M14\r", "/n\r", "skip /N30\r", "/p\r", "/p\r", "/p\r"};
     QCOMPARE(sent, expected);
-    QCOMPARE(f.form.handshakeCommands, QByteArray("/I1\r"));
-    QVERIFY(f.form.Timer4->isActive());
-    QVERIFY(f.form.linkUp);
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::darkGrey);
+    QVERIFY(f.link.retryingHandshake());
+    QCOMPARE(f.link.phase(), LinkPhase::Streaming);
+    QVERIFY(!f.link.state().unsavedChanges);
+    f.drainQueue();
+    f.link.retryHandshake();
+    QCOMPARE(f.link.queued(), QByteArray("/I1\r"));
 }
 
 void TestPollCycle::silentUnit()
 {
-    FormFixture f;
+    LinkFixture f;
     f.connect();
     QByteArrayList sent;
-    for (int tick = 0; tick < 22; ++tick) {
-        f.form.Timer1_Timer();
-        sent << f.form.txQueue;
-        f.form.txQueue.clear();
-    }
+    for (int tick = 0; tick < 22; ++tick)
+        sent << pollAndSend(f);
     QByteArrayList expected;
     for (const char *q : {"/c\r", "/d\r", "/e\r", "/z\r", "/w\r", "/x\r", "/l\r", "/t\r", "/m\r",
                           "/n\r"})
         expected << q << q;
     expected << "/p\r" << "/p\r";
     QCOMPARE(sent, expected);
-    QCOMPARE(f.form.handshakeCommands, QByteArray("/I1\r"));
+    f.link.retryHandshake();
+    QCOMPARE(f.link.queued(), QByteArray("/I1\r"));
 }
 
-void TestPollCycle::engineRunningSilencesCycle()
+// A tick that finds the queue busy or the engine running asks nothing and
+// uses up no ask.
+void TestPollCycle::quietTickAsksNothing_data()
 {
-    FormFixture f;
-    f.connect();
-    f.form.linkUp = true;
-    f.form.engineRpm = 60;
-    f.form.Timer2_Timer();
-    QVERIFY(f.form.engineRunning);
-    f.form.Timer1_Timer();
-    QVERIFY(f.form.txQueue.isEmpty());
-    QCOMPARE(Tag(f.form.conshiftdata), QStringLiteral("2"));
-
-    f.form.engineRpm = 0;
-    f.form.Timer2_Timer();
-    f.form.Timer1_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/c\r"));
+    QTest::addColumn<bool>("engineRunning"); // else the queue is busy
+    QTest::newRow("queue busy") << false;
+    QTest::newRow("engine running") << true;
 }
 
-void TestPollCycle::busyQueueSkipsTick()
+void TestPollCycle::quietTickAsksNothing()
 {
-    FormFixture f;
+    QFETCH(bool, engineRunning);
+    LinkFixture f;
     f.connect();
-    f.form.txQueue = "/W\r";
-    f.form.Timer1_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/W\r"));
-    QCOMPARE(Tag(f.form.conshiftdata), QStringLiteral("2"));
+    if (engineRunning) {
+        f.receive(telemetryAt("003C")); // 60 rpm
+        QVERIFY(f.link.state().engineRunning);
+        f.link.pollNext();
+        QVERIFY(f.link.queued().isEmpty());
+        f.receive(telemetryAt("0000"));
+    } else {
+        f.link.storeSettings();
+        f.link.pollNext();
+        QCOMPARE(f.link.queued(), QByteArray("/W\r"));
+        f.drainQueue();
+    }
+    QCOMPARE(pollAndSend(f), QByteArray("/c\r"));
+    QCOMPARE(pollAndSend(f), QByteArray("/c\r"));
 }
 
 void TestPollCycle::streamOffRearmsRequest()
 {
-    FormFixture f;
+    LinkFixture f;
     f.connect();
-    for (int tick = 0; tick < 21; ++tick) {
-        f.form.Timer1_Timer();
-        f.form.txQueue.clear();
-    }
+    f.readOut();
     f.receive("/I1\r");
-    QVERIFY(!f.form.Timer4->isActive());
-    f.form.storebutton->setBackColor(PackedColor::green);
+    QVERIFY(!f.link.retryingHandshake());
+    f.link.editSetting(Setting::StartDelay, 3);
+    f.drainQueue();
+    QVERIFY(f.link.state().unsavedChanges);
 
     f.receive("/I0\r");
-    QVERIFY(!f.form.linkUp);
-    f.form.Timer1_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/p\r"));
-    QCOMPARE(f.form.handshakeCommands, QByteArray("/I1\r"));
-    QVERIFY(f.form.Timer4->isActive());
-    QCOMPARE(f.form.storebutton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(f.link.phase(), LinkPhase::ReadingSettings);
+    f.link.pollNext();
+    QCOMPARE(f.link.queued(), QByteArray("/p\r"));
+    QVERIFY(f.link.retryingHandshake());
+    QVERIFY(!f.link.state().unsavedChanges);
 
-    // The retry timer and the poll cycle take turns at an empty queue.
-    f.form.txQueue.clear();
-    f.form.Timer4_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/I1\r"));
+    // The retry and the poll cycle take turns at an empty queue.
+    f.drainQueue();
+    f.link.retryHandshake();
+    QCOMPARE(f.link.queued(), QByteArray("/I1\r"));
 }
 
 // A unit already streaming a running engine when the console connects: its
 // "/I0" stops the stream, so the read-out must not wait for the engine.
 void TestPollCycle::engineRunningAtConnectStillReadsOut()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.receive("=0BB81E000082231020\r");
-    f.form.Timer2_Timer();
-    QVERIFY(f.form.engineRunning);
+    LinkFixture f;
+    f.link.openPort(1);
+    f.receive(telemetryAt("0BB8"));
+    QVERIFY(f.link.state().engineRunning);
     f.receive("/I0\r");
     f.receive("u21\r");
-    f.form.txQueue.clear();
-    f.form.Timer2_Timer();
-    f.form.Timer1_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("/c\r"));
-    QVERIFY(!f.form.AGauge2->isHidden());
+    QVERIFY(!f.link.state().engineRunning);
+    f.drainQueue();
+    f.link.pollNext();
+    QCOMPARE(f.link.queued(), QByteArray("/c\r"));
 }
 
 QTEST_MAIN(TestPollCycle)

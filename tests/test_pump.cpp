@@ -1,148 +1,164 @@
-#include "support/form_fixture.h"
+#include "support/link_fixture.h"
 
-#include <QLineEdit>
+#include <QElapsedTimer>
 #include <QtTest>
-#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Bytes written since `from`, joined.
+QByteArray sentSince(const LinkFixture &f, qsizetype from)
+{
+    return f.port->writes.mid(from).join();
+}
+
+// Start-up commands on a port just opened, sent up to the tick that meets
+// the first "%" and starts the gap.
+void startGap(LinkFixture &f)
+{
+    f.link.openPort(1);
+    for (int i = 0; i < 4; ++i)
+        f.link.transmitNext();
+    QCOMPARE(f.port->sent(), QByteArray("/*\r"));
+}
+
+} // namespace
 
 class TestPump : public QObject {
     Q_OBJECT
 private slots:
     void startupSequenceIsPaced();
+    void gapEndsAtFirstTickAfter250ms();
+    void gapTimerEndsGapWithoutTicks();
     void modeFollowsRevision_data();
     void modeFollowsRevision();
-    void emptyQueueReadsNoRevision();
     void producerReplacesHalfSentCommand();
-    void closedPortDropsCharacters();
-    void closedPortDropsBurst();
-    void queueReplacedDuringPause();
-    void queueEmptiedDuringPause();
-    void pauseLasts();
+    void closedPortDrops_data();
+    void closedPortDrops();
+    void queueReplacedDuringGap();
+    void portLostDuringGapSparesNextCommands();
 };
 
+// One character per tick; a tick at each "%" starts a 250 ms gap, which the
+// first tick at or after its end closes by sending the next character.
 void TestPump::startupSequenceIsPaced()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    QList<QByteArray> perTick;
-    QList<int> pausesAt;
-    while (!f.form.txQueue.isEmpty()) {
+    LinkFixture f;
+    f.link.openPort(1);
+    QByteArrayList perTick;
+    for (int tick = 0; tick < 21; ++tick) {
         const qsizetype before = f.port->writes.size();
-        const int pausesBefore = f.pauses;
-        f.form.Timer3_Timer();
-        perTick.append(f.port->writes.size() > before ? f.port->writes.last() : QByteArray());
-        if (f.pauses != pausesBefore)
-            pausesAt.append(perTick.size() - 1);
+        f.advance(std::chrono::milliseconds(UnitLink::pumpMs));
+        f.link.transmitNext();
+        perTick << sentSince(f, before);
     }
-    const QList<QByteArray> expected{"/", "*", "\r", "/", "I", "0", "\r", "/", "u", "\r"};
+    const QByteArrayList expected{"/", "*", "\r", "", "", "", "", "", "/", "I", "0",
+                                  "\r", "", "", "", "", "", "/", "u", "\r", ""};
     QCOMPARE(perTick, expected);
-    // Each pause comes in the tick that sends the next command's first "/".
-    QCOMPARE(pausesAt, (QList<int>{3, 7}));
+    QVERIFY(f.link.queued().isEmpty());
 }
 
+void TestPump::gapEndsAtFirstTickAfter250ms()
+{
+    LinkFixture f;
+    startGap(f);
+    f.advance(249ms);
+    f.link.transmitNext();
+    QCOMPARE(f.port->writes.size(), 3);
+    f.advance(1ms);
+    f.link.transmitNext();
+    QCOMPARE(f.port->sent(), QByteArray("/*\r/"));
+}
+
+// The program carries on during the gap, and its own timer ends it even if
+// no pump tick comes: the fake clock stands still here.
+void TestPump::gapTimerEndsGapWithoutTicks()
+{
+    LinkFixture f;
+    startGap(f);
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_VERIFY_WITH_TIMEOUT(f.port->writes.size() > 3, 2000);
+    QVERIFY2(clock.elapsed() >= 240, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(f.port->writes[3], QByteArray("/"));
+}
+
+// Revisions above 32 take the queue in one write, gap markers and all.
 void TestPump::modeFollowsRevision_data()
 {
-    QTest::addColumn<QString>("revision");
-    QTest::addColumn<QByteArray>("queue");
+    QTest::addColumn<QByteArray>("revision");
     QTest::addColumn<QByteArrayList>("writes");
-    QTest::newRow("32 paced") << "32" << QByteArray("/W\r") << QByteArrayList{"/", "W", "\r"};
-    QTest::newRow("33 burst") << "33" << QByteArray("/I1\r") << QByteArrayList{"/I1\r"};
-    QTest::newRow("burst keeps markers")
-        << "33" << QByteArray("/*\r%/I0\r%/u\r") << QByteArrayList{"/*\r%/I0\r%/u\r"};
-    QTest::newRow("not a number is paced") << "3x" << QByteArray("/W\r")
-                                           << QByteArrayList{"/", "W", "\r"};
+    QTest::newRow("32 paced") << QByteArray("u20\r")
+                              << QByteArrayList{"/", "*", "\r", "/", "I", "0", "\r", "/", "u", "\r"};
+    QTest::newRow("33 burst") << QByteArray("u21\r") << QByteArrayList{"/*\r%/I0\r%/u\r"};
 }
 
 void TestPump::modeFollowsRevision()
 {
-    QFETCH(QString, revision);
-    QFETCH(QByteArray, queue);
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.revdata->setText(revision);
-    f.form.txQueue = queue;
+    QFETCH(QByteArray, revision);
+    LinkFixture f;
+    f.link.openPort(1);
+    f.receive(revision);
     f.drainQueue();
     QTEST(QByteArrayList(f.port->writes), "writes");
-    QCOMPARE(f.pauses, 0);
-}
-
-void TestPump::emptyQueueReadsNoRevision()
-{
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.txQueue.clear();
-    // A revision text that would change the mode is not even looked at.
-    f.form.revdata->setText(QStringLiteral("99"));
-    f.form.Timer3_Timer();
-    QVERIFY(f.port->writes.isEmpty());
-    QVERIFY(f.form.txChar.isEmpty());
 }
 
 void TestPump::producerReplacesHalfSentCommand()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.txQueue = "/N20\r";
-    f.form.Timer3_Timer();
-    f.form.Timer3_Timer();
-    f.form.txQueue = "/W\r";
+    LinkFixture f;
+    f.connect(0x20);
+    const qsizetype before = f.port->writes.size();
+    f.link.editSetting(Setting::MaxAdvance, 20);
+    f.link.transmitNext();
+    f.link.transmitNext();
+    f.link.storeSettings();
     f.drainQueue();
-    QCOMPARE(f.port->sent(), QByteArray("/N/W\r"));
+    QCOMPARE(sentSince(f, before), QByteArray("/N/W\r"));
 }
 
-void TestPump::closedPortDropsCharacters()
+// A closed port drops what the pump sends, at the pace it would send it.
+void TestPump::closedPortDrops_data()
 {
-    FormFixture f;
-    f.form.txQueue = "/W\r";
-    f.form.Timer3_Timer();
-    QCOMPARE(f.form.txQueue, QByteArray("W\r"));
+    QTest::addColumn<QByteArray>("revision");
+    QTest::addColumn<QByteArray>("leftAfterOneTick");
+    QTest::newRow("paced") << QByteArray() << QByteArray("W\r");
+    QTest::newRow("burst") << QByteArray("u21\r") << QByteArray();
+}
+
+void TestPump::closedPortDrops()
+{
+    QFETCH(QByteArray, revision);
+    LinkFixture f;
+    f.receive(revision);
+    f.link.storeSettings();
+    f.link.transmitNext();
+    QTEST(f.link.queued(), "leftAfterOneTick");
     f.drainQueue();
     QVERIFY(f.port->writes.isEmpty());
 }
 
-void TestPump::closedPortDropsBurst()
+// A click during the gap replaces the queue: the new command goes out whole.
+void TestPump::queueReplacedDuringGap()
 {
-    FormFixture f;
-    f.form.revdata->setText(QStringLiteral("33"));
-    f.form.txQueue = "/W\r";
-    f.form.Timer3_Timer();
-    QVERIFY(f.form.txQueue.isEmpty());
-    QVERIFY(f.port->writes.isEmpty());
-}
-
-// A click during the pause's one pass of the event loop replaces the queue:
-// the new text must go out whole.
-void TestPump::queueReplacedDuringPause()
-{
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.txQueue = "%/u\r";
-    f.duringPause = [&f] { f.form.txQueue = "/W\r"; };
+    LinkFixture f;
+    startGap(f);
+    f.link.storeSettings();
     f.drainQueue();
-    QCOMPARE(f.port->sent(), QByteArray("/W\r"));
+    QCOMPARE(sentSince(f, 3), QByteArray("/W\r"));
 }
 
-void TestPump::queueEmptiedDuringPause()
+// The adapter pulled out mid-gap empties the queue; plugged back in at once,
+// the new start-up commands lose no character to the old gap.
+void TestPump::portLostDuringGapSparesNextCommands()
 {
-    FormFixture f;
-    f.form.com1_Click();
-    f.form.txQueue = "%/u\r";
-    f.duringPause = [&f] { f.form.txQueue.clear(); };
-    f.form.Timer3_Timer();
-    QVERIFY(f.port->writes.isEmpty());
-    QVERIFY(f.form.txQueue.isEmpty());
-}
-
-void TestPump::pauseLasts()
-{
-    FormFixture f;
-    f.form.pauseHooks.waitUntil = [](std::chrono::steady_clock::time_point finish) {
-        std::this_thread::sleep_until(finish);
-    };
-    QElapsedTimer clock;
-    clock.start();
-    f.form.Pause(0.25f);
-    const qint64 ms = clock.elapsed();
-    QVERIFY2(ms >= 245 && ms < 1000, qPrintable(QString::number(ms)));
+    LinkFixture f;
+    startGap(f);
+    f.port->vanish();
+    QVERIFY(f.link.queued().isEmpty());
+    f.link.openPort(1);
+    f.drainQueue();
+    QCOMPARE(sentSince(f, 3), QByteArray("/*\r/I0\r/u\r"));
 }
 
 QTEST_MAIN(TestPump)

@@ -1,12 +1,30 @@
 #include "gauges/angular_gauge.h"
-#include "support/form_fixture.h"
+#include "gauges/gauge_animation.h"
+#include "gauges/packed_color.h"
+#include "support/link_fixture.h"
 #include "ui/color_button.h"
-#include "ui/packed_color.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTimer>
 #include <QtTest>
+
+namespace {
+
+// What the read-out still asks, up to its stream request.
+QByteArray remainingQuestions(LinkFixture &f)
+{
+    const qsizetype before = f.port->sent().size();
+    f.readOut();
+    return f.port->sent().mid(before);
+}
+
+// A reply answers the question of its own letter.
+QByteArray questionFor(const QByteArray &reply)
+{
+    return '/' + reply.left(1) + '\r';
+}
+
+} // namespace
 
 class TestReplies : public QObject {
     Q_OBJECT
@@ -14,8 +32,8 @@ private slots:
     void init() { pinLocale(); }
     void settingRecords_data();
     void settingRecords();
-    void ledRecords_data();
-    void ledRecords();
+    void shiftAndLedRecordsOnlyMoveEditor_data();
+    void shiftAndLedRecordsOnlyMoveEditor();
     void storedValues_data();
     void storedValues();
     void maxRpmWritesDialProperties();
@@ -26,200 +44,247 @@ private slots:
     void replyLettersAreCaseSensitive();
 };
 
-// Records that fill a box and show (and maybe move) a scroll bar.
+// Records that fill a box, show and move an editor, and send its value back
+// when the position changed.
 void TestReplies::settingRecords_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("setting");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("barValue");
-    QTest::addColumn<QByteArray>("queued");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QByteArray>("echo");
 
-    QTest::newRow("c 05") << QByteArray("c05\r") << "conshiftdata" << "conshiftscroll" << "7" << 0
-                          << QByteArray();
-    QTest::newRow("c 0C clamps to 9") << QByteArray("c0C\r") << "conshiftdata" << "conshiftscroll"
-                                      << "12.6" << 0 << QByteArray();
-    QTest::newRow("c 5 CR reads 80") << QByteArray("c5\r") << "conshiftdata" << "conshiftscroll"
-                                     << "12.6" << 0 << QByteArray();
-    QTest::newRow("n 00 clamps to 14") << QByteArray("n00\r") << "maxadvancedata"
-                                       << "maxadvancescroll" << "19.6" << 14 << QByteArray();
-    QTest::newRow("n 23 echoes") << QByteArray("n23\r") << "maxadvancedata" << "maxadvancescroll"
-                                 << "49" << 35 << QByteArray("/N35\r");
-    QTest::newRow("m 0E") << QByteArray("m0E\r") << "maxrpmdata" << "maxrpmscroll" << "3584" << 14
-                          << QByteArray("/M14\r");
-    QTest::newRow("m FF clamps to 16") << QByteArray("mFF\r") << "maxrpmdata" << "maxrpmscroll"
-                                       << "4096" << 16 << QByteArray("/M16\r");
-    QTest::newRow("m 00 no echo") << QByteArray("m00\r") << "maxrpmdata" << "maxrpmscroll" << "0"
-                                  << 0 << QByteArray();
-    QTest::newRow("t 05 clamps to 2") << QByteArray("t05\r") << "pprdata" << "pprscroll" << "2" << 2
-                                      << QByteArray("/T2\r");
-    QTest::newRow("d 0A clamps to 8") << QByteArray("d0A\r") << "cycledata" << "cyclescroll" << "8"
+    const int maxAdvance = int(Setting::MaxAdvance), maxRpm = int(Setting::MaxRpm);
+    QTest::newRow("n 00 clamps to 14") << QByteArray("n00\r") << maxAdvance << "19.6" << 14
+                                       << QByteArray();
+    QTest::newRow("n 23 echoes") << QByteArray("n23\r") << maxAdvance << "49" << 35
+                                 << QByteArray("/N35\r");
+    QTest::newRow("m 0E") << QByteArray("m0E\r") << maxRpm << "3584" << 14 << QByteArray("/M14\r");
+    QTest::newRow("m FF clamps to 16") << QByteArray("mFF\r") << maxRpm << "4096" << 16
+                                       << QByteArray("/M16\r");
+    QTest::newRow("m 00 no echo") << QByteArray("m00\r") << maxRpm << "0" << 0 << QByteArray();
+    QTest::newRow("t 05 clamps to 2") << QByteArray("t05\r") << int(Setting::PulsesPerRev) << "2"
+                                      << 2 << QByteArray("/T2\r");
+    QTest::newRow("d 0A clamps to 8") << QByteArray("d0A\r") << int(Setting::StartDelay) << "8"
                                       << 8 << QByteArray("/D8\r");
-    QTest::newRow("d 03") << QByteArray("d03\r") << "cycledata" << "cyclescroll" << "3" << 3
+    QTest::newRow("d 03") << QByteArray("d03\r") << int(Setting::StartDelay) << "3" << 3
                           << QByteArray("/D3\r");
 }
 
 void TestReplies::settingRecords()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QString, box);
-    QFETCH(QString, bar);
-    QFETCH(int, barValue);
-    QFETCH(QByteArray, queued);
-    FormFixture f;
-    auto *textBox = f.form.findChild<QLineEdit *>(box);
-    auto *scroll = f.form.findChild<QScrollBar *>(bar);
-    QVERIFY(scroll->isHidden());
+    QFETCH(int, setting);
+    QFETCH(int, position);
+    QFETCH(QByteArray, echo);
+    WindowFixture f;
+    f.connect();
+    const ConsoleWindow::SettingRow &row = f.window.settingRows[setting];
+    QVERIFY(row.editor->isHidden());
     f.receive(line);
-    QTEST(textBox->text(), "text");
-    QCOMPARE(Tag(textBox), QStringLiteral("0"));
-    QVERIFY(!scroll->isHidden());
-    QCOMPARE(scroll->value(), barValue);
-    QCOMPARE(f.form.txQueue, queued);
-    QCOMPARE(f.form.storebutton->BackColor(),
-             queued.isEmpty() ? PackedColor::darkGrey : PackedColor::green);
+    QTEST(row.box->text(), "text");
+    QVERIFY(!row.editor->isHidden());
+    QCOMPARE(row.editor->value(), position);
+    QCOMPARE(f.link.queued(), echo);
+    QCOMPARE(f.window.storeButton->BackColor(),
+             echo.isEmpty() ? PackedColor::darkGrey : PackedColor::green);
+    QVERIFY(!remainingQuestions(f).contains(questionFor(line)));
 }
 
-void TestReplies::ledRecords_data()
+// The advance shift and LED reports move their editor to the unit's value
+// without sending it back; the next arrow click steps from there.
+void TestReplies::shiftAndLedRecordsOnlyMoveEditor_data()
 {
     QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("setting");
     QTest::addColumn<QString>("text");
-    QTest::newRow("00") << QByteArray("l00\r") << "Kill Sw";
-    QTest::newRow("01") << QByteArray("l01\r") << "Mode";
-    QTest::newRow("02") << QByteArray("l02\r") << "Diag";
-    QTest::newRow("03") << QByteArray("l03\r") << "Sensor";
-    QTest::newRow("04") << QByteArray("l04\r") << "";
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QByteArray>("command");
+
+    const int shift = int(Setting::AdvanceShift), led = int(Setting::Led);
+    QTest::newRow("c 05") << QByteArray("c05\r") << shift << "7" << 5 << true
+                          << QByteArray("/C6\r");
+    QTest::newRow("c 0C clamps to 9") << QByteArray("c0C\r") << shift << "12.6" << 9 << false
+                                      << QByteArray("/C8\r");
+    QTest::newRow("c 5 CR reads 80") << QByteArray("c5\r") << shift << "12.6" << 9 << false
+                                     << QByteArray("/C8\r");
+    QTest::newRow("l 00") << QByteArray("l00\r") << led << "Kill Sw" << 0 << true
+                          << QByteArray("/L1\r");
+    QTest::newRow("l 01") << QByteArray("l01\r") << led << "Mode" << 1 << true
+                          << QByteArray("/L2\r");
+    QTest::newRow("l 02") << QByteArray("l02\r") << led << "Diag" << 2 << false
+                          << QByteArray("/L1\r");
+    QTest::newRow("l 03") << QByteArray("l03\r") << led << "Sensor" << 3 << false
+                          << QByteArray("/L2\r");
+    QTest::newRow("l 04 clamps to 3") << QByteArray("l04\r") << led << "" << 3 << false
+                                      << QByteArray("/L2\r");
 }
 
-void TestReplies::ledRecords()
+void TestReplies::shiftAndLedRecordsOnlyMoveEditor()
 {
     QFETCH(QByteArray, line);
-    FormFixture f;
+    QFETCH(int, setting);
+    QFETCH(int, position);
+    QFETCH(bool, up);
+    WindowFixture f;
+    f.connect();
+    const ConsoleWindow::SettingRow &row = f.window.settingRows[setting];
     f.receive(line);
-    QTEST(f.form.leddata->text(), "text");
-    QCOMPARE(Tag(f.form.leddata), QStringLiteral("0"));
-    QVERIFY(!f.form.ledscroll->isHidden());
-    QCOMPARE(f.form.ledscroll->value(), 0);
-    QVERIFY(f.form.txQueue.isEmpty());
+    QTEST(row.box->text(), "text");
+    QVERIFY(!row.editor->isHidden());
+    QCOMPARE(row.editor->value(), position);
+    QVERIFY(f.link.queued().isEmpty());
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::darkGrey);
+    QVERIFY(!remainingQuestions(f).contains(questionFor(line)));
+
+    row.editor->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
+                                 : QAbstractSlider::SliderSingleStepSub);
+    QTEST(f.drainQueue(), "command");
+    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
 }
 
-// Records that only store a gauge target and clear a counter.
+// Records that only set what a gauge or box reads, and answer a question.
 void TestReplies::storedValues_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("variable");
     QTest::addColumn<int>("value");
-    QTest::addColumn<QString>("counter");
 
-    QTest::newRow("p FF") << QByteArray("pFF\r") << "propAngle" << 358 << "";
-    QTest::newRow("p 80") << QByteArray("p80\r") << "propAngle" << 179 << "";
-    QTest::newRow("x 0031 is stopped") << QByteArray("x0031\r") << "engineRpm" << 0 << "rpmdial";
-    QTest::newRow("x 0032") << QByteArray("x0032\r") << "engineRpm" << 50 << "rpmdial";
-    QTest::newRow("x 7FFF") << QByteArray("x7FFF\r") << "engineRpm" << 32767 << "rpmdial";
-    QTest::newRow("w 7D") << QByteArray("w7D\r") << "busVolts" << 12 << "voltsdial";
-    QTest::newRow("w 87") << QByteArray("w87\r") << "busVolts" << 14 << "voltsdial";
-    QTest::newRow("n 23") << QByteArray("n23\r") << "maxAdvanceSteps" << 35 << "maxadvancedata";
-    QTest::newRow("n FF") << QByteArray("nFF\r") << "maxAdvanceSteps" << 35 << "maxadvancedata";
-    QTest::newRow("z 5A") << QByteArray("z5A\r") << "" << 0 << "maxtempdata";
+    QTest::newRow("p FF") << QByteArray("pFF\r") << "propeller" << 358;
+    QTest::newRow("p 80") << QByteArray("p80\r") << "propeller" << 179;
+    QTest::newRow("x 0031 is stopped") << QByteArray("x0031\r") << "rpm" << 0;
+    QTest::newRow("x 0032") << QByteArray("x0032\r") << "rpm" << 50;
+    QTest::newRow("x 7FFF") << QByteArray("x7FFF\r") << "rpm" << 32767;
+    QTest::newRow("w 7D") << QByteArray("w7D\r") << "volts" << 12;
+    QTest::newRow("w 87") << QByteArray("w87\r") << "volts" << 14;
+    QTest::newRow("n 23") << QByteArray("n23\r") << "maxAdvance" << 35;
+    QTest::newRow("n FF") << QByteArray("nFF\r") << "maxAdvance" << 35;
+    QTest::newRow("z 5A") << QByteArray("z5A\r") << "maxTemperature" << 90;
 }
 
 void TestReplies::storedValues()
 {
     QFETCH(QByteArray, line);
     QFETCH(QString, variable);
-    QFETCH(int, value);
-    QFETCH(QString, counter);
-    FormFixture f;
+    LinkFixture f;
+    f.connect();
     f.receive(line);
-    const QMap<QString, int> variables{{"propAngle", f.form.propAngle},
-                                       {"engineRpm", f.form.engineRpm},
-                                       {"busVolts", f.form.busVolts},
-                                       {"maxAdvanceSteps", f.form.maxAdvanceSteps}};
-    if (!variable.isEmpty())
-        QCOMPARE(variables.value(variable), value);
-    if (!counter.isEmpty())
-        QCOMPARE(Tag(f.form.findChild<QObject *>(counter)), QStringLiteral("0"));
+    const UnitState &unit = f.link.state();
+    const QMap<QString, int> variables{{"propeller", unit.propellerDegrees},
+                                       {"rpm", unit.engine.rpm},
+                                       {"volts", unit.engine.busVolts},
+                                       {"maxAdvance", unit.reportedMaxAdvance},
+                                       {"maxTemperature", unit.maxTemperatureText.toInt()}};
+    QTEST(variables.value(variable, -1), "value");
+    if (!line.startsWith('p')) // always asked while the engine stands still
+        QVERIFY(!remainingQuestions(f).contains(questionFor(line)));
 }
 
 void TestReplies::maxRpmWritesDialProperties()
 {
-    FormFixture f;
+    WindowFixture f;
     f.receive("m0E\r");
-    QCOMPARE(f.form.rpmdial->dispatchProperty(52), int16_t(3));
-    QCOMPARE(f.form.rpmdial->dispatchProperty(59), int16_t(3584));
+    QCOMPARE(f.window.rpmDial->dispatchProperty(52), int16_t(3));
+    QCOMPARE(f.window.rpmDial->dispatchProperty(59), int16_t(3584));
 }
 
+// "j" tells whether the unit has an advance shift; it also answers "/c".
 void TestReplies::advanceShiftAvailability()
 {
-    FormFixture f;
-    f.form.conshiftdata->setText(QStringLiteral("7"));
+    WindowFixture f;
+    f.connect();
+    QLineEdit *box = f.window.settingRows[int(Setting::AdvanceShift)].box;
+    box->setText(QStringLiteral("7"));
     f.receive("j00\r");
-    QVERIFY(!f.form.conshiftdata->isEnabled());
-    QCOMPARE(f.form.conshiftdata->text(), QStringLiteral("7"));
-    QCOMPARE(Tag(f.form.conshiftdata), QStringLiteral("0"));
+    QVERIFY(!box->isEnabled());
+    QCOMPARE(box->text(), QStringLiteral("7"));
     f.receive("j01\r");
-    QVERIFY(f.form.conshiftdata->isEnabled());
+    QVERIFY(box->isEnabled());
+    QVERIFY(!remainingQuestions(f).contains("/c\r"));
 }
 
 void TestReplies::revisionCompletesPendingConnection()
 {
-    FormFixture f;
-    f.form.com2_Click();
-    f.form.Timer1->stop();
-    f.form.Timer2->stop();
-    f.form.Timer3->stop();
+    WindowFixture f;
+    f.window.clickPort(2);
+    f.drainQueue();
+    f.window.gaugeAnimation().stop();
+    QSignalSpy identified(&f.link, &UnitLink::unitIdentified);
     f.receive("u21\r");
-    QCOMPARE(f.form.revdata->text(), QStringLiteral("33"));
-    QCOMPARE(Tag(f.form.revdata), QStringLiteral("0"));
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Connected Comm Port 2"));
-    QCOMPARE(Tag(&f.form), QStringLiteral("0"));
-    for (QWidget *w : {static_cast<QWidget *>(f.form.com1), static_cast<QWidget *>(f.form.com2),
-                       static_cast<QWidget *>(f.form.com3), static_cast<QWidget *>(f.form.com4),
-                       static_cast<QWidget *>(f.form.Command4)})
+    QCOMPARE(f.window.firmwareBox->text(), QStringLiteral("33"));
+    QCOMPARE(f.window.statusBox->text(), QStringLiteral("Connected Comm Port 2"));
+    QCOMPARE(f.link.phase(), LinkPhase::ReadingSettings);
+    QCOMPARE(identified.count(), 1);
+    for (QWidget *w : f.window.portButtons)
         QVERIFY(w->isHidden());
-    QVERIFY(f.form.Timer1->isActive());
-    QVERIFY(f.form.Timer2->isActive());
-    QVERIFY(f.form.Timer3->isActive());
-    QVERIFY(!f.form.Timer4->isActive());
-    QVERIFY(f.form.handshakeCommands.isEmpty());
+    QVERIFY(f.window.wiringButton->isHidden());
+    QVERIFY(f.link.polling());
+    QVERIFY(f.window.gaugeAnimation().isRunning());
+    QVERIFY(!f.link.retryingHandshake());
+    f.link.retryHandshake();
+    QVERIFY(f.link.queued().isEmpty());
 }
 
 void TestReplies::revisionWithoutPendingConnection()
 {
-    FormFixture f;
-    f.form.handshakeCommands = "/I1\r";
-    f.form.Timer4->start();
-    f.form.statusbox->setText(QStringLiteral("Stream Mode"));
+    // No port clicked: the revision is shown and nothing starts.
+    WindowFixture idle;
+    QSignalSpy identified(&idle.link, &UnitLink::unitIdentified);
+    idle.receive("u20\r");
+    QCOMPARE(idle.window.firmwareBox->text(), QStringLiteral("32"));
+    QCOMPARE(idle.window.statusBox->text(), QString());
+    QVERIFY(!idle.window.portButtons[0]->isHidden());
+    QVERIFY(!idle.link.polling());
+    QCOMPARE(idle.link.phase(), LinkPhase::Closed);
+    QCOMPARE(identified.count(), 0);
+
+    // Streaming, with the stream request still repeating: the revision ends
+    // the retry and changes nothing else.
+    WindowFixture f;
+    f.connect();
+    f.readOut();
+    QVERIFY(f.link.retryingHandshake());
+    const QString status = f.window.statusBox->text();
+    QSignalSpy again(&f.link, &UnitLink::unitIdentified);
     f.receive("u20\r");
-    QCOMPARE(f.form.revdata->text(), QStringLiteral("32"));
-    QCOMPARE(f.form.statusbox->text(), QStringLiteral("Stream Mode"));
-    QVERIFY(!f.form.com1->isHidden());
-    QVERIFY(!f.form.Timer1->isActive());
-    QVERIFY(!f.form.Timer4->isActive());
-    QVERIFY(f.form.handshakeCommands.isEmpty());
+    QCOMPARE(f.window.firmwareBox->text(), QStringLiteral("32"));
+    QCOMPARE(f.window.statusBox->text(), status);
+    QCOMPARE(f.link.phase(), LinkPhase::Streaming);
+    QCOMPARE(again.count(), 0);
+    QVERIFY(!f.link.retryingHandshake());
+    f.link.retryHandshake();
+    QVERIFY(f.link.queued().isEmpty());
 }
 
 void TestReplies::overflowingEngineSpeedIgnored()
 {
-    FormFixture f;
+    const char *const overflowing[] = {"x8000\r", "xFFFF\r", "xffff\r"};
+    LinkFixture f;
     f.receive("x0BB8\r");
-    for (const char *line : {"x8000\r", "xFFFF\r", "xffff\r"}) {
-        setTag(f.form.rpmdial, "1");
+    for (const char *line : overflowing) {
         f.receive(line);
-        QCOMPARE(f.form.engineRpm, int16_t(3000));
-        QCOMPARE(Tag(f.form.rpmdial), QStringLiteral("1"));
+        QCOMPARE(f.link.state().engine.rpm, int16_t(3000));
     }
+
+    // Nor do they answer the read-out's question.
+    LinkFixture connected;
+    connected.connect();
+    for (const char *line : overflowing)
+        connected.receive(line);
+    QVERIFY(remainingQuestions(connected).contains("/x\r"));
 }
 
 void TestReplies::replyLettersAreCaseSensitive()
 {
-    FormFixture f;
+    WindowFixture f;
     f.receive("PFF\r");
     f.receive("N23\r");
-    QCOMPARE(f.form.propAngle, int16_t(0));
-    QVERIFY(f.form.maxadvancescroll->isHidden());
-    QVERIFY(f.form.rxBuffer.isEmpty());
+    QCOMPARE(f.link.state().propellerDegrees, int16_t(0));
+    QVERIFY(f.window.settingRows[int(Setting::MaxAdvance)].editor->isHidden());
+    // Nothing of them is left over to spoil the next line.
+    f.receive("p80\r");
+    QCOMPARE(f.link.state().propellerDegrees, int16_t(179));
 }
 
 QTEST_MAIN(TestReplies)

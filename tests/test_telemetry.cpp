@@ -1,8 +1,8 @@
+#include "gauges/angular_gauge.h"
 #include "protocol/telemetry.h"
-#include "support/form_fixture.h"
+#include "support/link_fixture.h"
 
 #include <QLineEdit>
-#include <QTimer>
 #include <QtTest>
 
 class TestTelemetry : public QObject {
@@ -14,6 +14,8 @@ private slots:
     void firstLineEndsHandshake();
     void overflowingEngineSpeedIgnoresLine_data();
     void overflowingEngineSpeedIgnoresLine();
+    void runningEngineHidesPropeller_data();
+    void runningEngineHidesPropeller();
 };
 
 void TestTelemetry::decodes_data()
@@ -68,38 +70,45 @@ void TestTelemetry::decodes()
     QTEST(int(r->pair34Value), "pair34");
 }
 
+// The read-out no longer asks for what a record already gave.
 void TestTelemetry::appliesToWindow()
 {
-    FormFixture f;
-    setTag(f.form.voltsdial, "2");
-    setTag(f.form.tempdata, "1");
+    WindowFixture f;
+    f.connect();
     f.receive("=0BB81E000082231020\r");
-    QCOMPARE(f.form.engineRpm, 3000);
-    QCOMPARE(f.form.advanceSteps, 30);
-    QCOMPARE(f.form.advanceDegrees, 42);
-    QCOMPARE(f.form.busVolts, 12);
-    QCOMPARE(f.form.pair12Value, 16);
-    QCOMPARE(f.form.pair34Value, 32);
-    QCOMPARE(f.form.tempdata->text(), QStringLiteral("35"));
-    QCOMPARE(Tag(f.form.voltsdial), QStringLiteral("0"));
-    QCOMPARE(Tag(f.form.tempdata), QStringLiteral("0"));
-    QVERIFY(f.form.rxBuffer.isEmpty());
+    QCOMPARE(f.link.state().engine, (EngineFigures{3000, 30, 42, 12, 16, 32}));
+    QCOMPARE(f.window.temperatureBox->text(), QStringLiteral("35"));
+
+    // The engine stops so that the poll cycle runs again.
+    f.receive("=0000000000000000000\r");
+    const qsizetype before = f.port->sent().size();
+    for (int i = 0; i < 3 * polledValueCount; ++i) {
+        f.link.pollNext();
+        f.drainQueue();
+    }
+    const QByteArray questions = f.port->sent().mid(before);
+    QVERIFY(!questions.contains("/e\r"));
+    QVERIFY(!questions.contains("/w\r"));
+    QVERIFY(questions.contains("/x\r"));
 }
 
 void TestTelemetry::firstLineEndsHandshake()
 {
-    FormFixture f;
-    f.form.com2_Click();
-    QVERIFY(f.form.Timer4->isActive());
+    LinkFixture f;
+    f.link.openPort(2);
+    f.drainQueue();
+    QVERIFY(f.link.retryingHandshake());
     f.receive("=0000000000000000000\r");
-    QVERIFY(f.form.linkUp);
-    QVERIFY(!f.form.Timer4->isActive());
-    QVERIFY(f.form.handshakeCommands.isEmpty());
+    QVERIFY(!f.link.retryingHandshake());
+    // The start-up commands are forgotten, not just paused.
+    f.link.retryHandshake();
+    QVERIFY(f.link.queued().isEmpty());
 
-    // Once the link is up a line leaves the retry timer alone.
-    f.form.Timer4->start();
+    // Once the stream is on a record leaves a new port click's retry alone.
+    f.link.openPort(2);
+    QVERIFY(f.link.retryingHandshake());
     f.receive("=0000000000000000000\r");
-    QVERIFY(f.form.Timer4->isActive());
+    QVERIFY(f.link.retryingHandshake());
 }
 
 void TestTelemetry::overflowingEngineSpeedIgnoresLine_data()
@@ -115,18 +124,50 @@ void TestTelemetry::overflowingEngineSpeedIgnoresLine()
     QFETCH(QByteArray, line);
     QVERIFY(!decodeTelemetry(line));
 
-    FormFixture f;
-    f.form.com1_Click();
-    f.receive("=0BB81E000082231020\r");
-    f.form.linkUp = false;
-    f.form.Timer4->start();
+    LinkFixture f;
+    f.link.openPort(1);
+    QSignalSpy figures(&f.link, &UnitLink::figuresChanged);
     f.receive(line);
-    QCOMPARE(f.form.engineRpm, 3000);
-    QCOMPARE(f.form.advanceSteps, 30);
-    QCOMPARE(f.form.tempdata->text(), QStringLiteral("35"));
-    QVERIFY(!f.form.linkUp);
-    QVERIFY(f.form.Timer4->isActive());
-    QVERIFY(f.form.rxBuffer.isEmpty());
+    QCOMPARE(figures.count(), 0);
+    // Not a record: the unit is still asked who it is.
+    QVERIFY(f.link.retryingHandshake());
+
+    f.receive("=0BB81E000082231020\r");
+    f.receive(line);
+    QCOMPARE(figures.count(), 1);
+    QCOMPARE(f.link.state().engine.rpm, int16_t(3000));
+    QCOMPARE(f.link.state().engine.advanceSteps, int16_t(30));
+    QCOMPARE(f.link.state().temperatureText, QStringLiteral("35"));
+}
+
+// The engine counts as running from the first line at 50 RPM or more while
+// the stream is on, without waiting for a gauge step.
+void TestTelemetry::runningEngineHidesPropeller_data()
+{
+    QTest::addColumn<bool>("streaming");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("running");
+    QTest::newRow("record at 50") << true << QByteArray("=0032\r") << true;
+    QTest::newRow("record at 49") << true << QByteArray("=0031\r") << false;
+    QTest::newRow("x reply while streaming") << true << QByteArray("x0BB8\r") << true;
+    QTest::newRow("x reply during the read-out") << false << QByteArray("x0BB8\r") << false;
+}
+
+void TestTelemetry::runningEngineHidesPropeller()
+{
+    QFETCH(bool, streaming);
+    QFETCH(QByteArray, line);
+    QFETCH(bool, running);
+    WindowFixture f;
+    f.connect();
+    if (streaming)
+        f.readOut();
+    f.receive(line);
+    QCOMPARE(f.link.state().engineRunning, running);
+    QCOMPARE(f.window.propellerDial->isHidden(), running);
+    // A running engine keeps the poll cycle quiet.
+    f.link.pollNext();
+    QCOMPARE(f.link.queued().isEmpty(), running);
 }
 
 QTEST_MAIN(TestTelemetry)

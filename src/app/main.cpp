@@ -4,7 +4,8 @@
 #include "app/recording_options.h"
 #include "link/qt_serial_port.h"
 #include "link/system_ports.h"
-#include "ui/dashform.h"
+#include "core/unit_link.h"
+#include "ui/console_window.h"
 #include "ui/recording_controls.h"
 #include "ui/window_title.h"
 
@@ -72,19 +73,18 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "torvane-console: %s\n", qPrintable(traceError));
         return 2;
     }
-    DashForm dashform(port);
+    UnitLink link(port);
+    ConsoleWindow window(link);
     if (options.demo)
-        setTitleMarker(dashform, TitleMarker::Demo, true);
+        setTitleMarker(window, TitleMarker::Demo, true);
     if (!options.replayFile.isEmpty())
-        setTitleMarker(dashform, TitleMarker::Replay, true);
-    startRecording(*attachRecorder(dashform, defaultRecordingFolder()), options);
+        setTitleMarker(window, TitleMarker::Replay, true);
+    startRecording(*attachRecorder(window, defaultRecordingFolder()), options);
     if (options.exitAfterFirstFrame)
-        quitAfterFirstFrame(&dashform);
-    dashform.show();
+        quitAfterFirstFrame(&window);
+    window.show();
 
-    const QList<void (DashForm::*)()> portButtons{&DashForm::com1_Click, &DashForm::com2_Click,
-                                                  &DashForm::com3_Click, &DashForm::com4_Click};
     if (options.connectPort != 0)
-        (dashform.*portButtons[options.connectPort - 1])();
+        window.clickPort(options.connectPort);
     return app.exec();
 }

@@ -1,14 +1,14 @@
+#include "gauges/gauge_animation.h"
+
 #include "gauges/angular_gauge.h"
-#include "gauges/linear_gauge.h"
+#include "gauges/packed_color.h"
 #include "protocol/number_format.h"
-#include "ui/dashform.h"
-#include "ui/packed_color.h"
 
 #include <cmath>
 
 namespace {
 
-enum Pointer : int16_t { Rpm = 0, Advance = 1, Volts = 2, Pair12 = 3, Pair34 = 4 };
+enum Bar : int16_t { Rpm = 0, Advance = 1, Volts = 2, Pair12 = 3, Pair34 = 4 };
 
 // Colour bands: below `low` orange, strictly between `greenFrom` and `greenTo`
 // green, above `red` red. The values in the gaps keep the colour they had.
@@ -23,73 +23,129 @@ constexpr Bands rpmBands{1000, 1001, 2900, 2900};
 constexpr Bands voltsBands{8, 9, 15, 15};
 constexpr Bands advanceBands{20, 21, 39, 40};
 
-void colourBy(LinearGauge *gauge, int16_t pointer, int value, const Bands &bands)
+void colourBy(LinearGauge &gauge, int16_t bar, int value, const Bands &bands)
 {
-    gauge->setColorPointer(pointer);
+    gauge.setColorPointer(bar);
     if (value < bands.low)
-        gauge->setPointerColor(PackedColor::orange);
+        gauge.setPointerColor(PackedColor::orange);
     if (value > bands.greenFrom && value < bands.greenTo)
-        gauge->setPointerColor(PackedColor::green);
+        gauge.setPointerColor(PackedColor::green);
     if (value > bands.red)
-        gauge->setPointerColor(PackedColor::red);
+        gauge.setPointerColor(PackedColor::red);
 }
 
-// Moves the selected pointer one fixed step toward the target.
-void stepToward(LinearGauge *gauge, double target, double step)
+// Moves the selected bar one fixed step toward the target.
+void stepToward(LinearGauge &gauge, double target, double step)
 {
-    if (gauge->PointerValue() < target)
-        gauge->setPointerValue(gauge->PointerValue() + step);
-    if (gauge->PointerValue() > target)
-        gauge->setPointerValue(gauge->PointerValue() - step);
+    if (gauge.PointerValue() < target)
+        gauge.setPointerValue(gauge.PointerValue() + step);
+    if (gauge.PointerValue() > target)
+        gauge.setPointerValue(gauge.PointerValue() - step);
+}
+
+// The RPM bar closes a tenth of the gap per step, at least one RPM.
+int16_t rpmStep(double shown, int16_t target)
+{
+    const int16_t gap = roundToInt16(std::fabs(shown - target)).value_or(32767);
+    return gap >= 25 ? int16_t(gap / 10) : int16_t(1);
 }
 
 } // namespace
 
-// Every 10 ms: each needle and bar moves a bounded step toward the latest
-// decoded value, reading its current value back from the gauge itself.
-void DashForm::Timer2_Timer()
+GaugeAnimation::GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, QObject *parent)
+    : QObject(parent), bars(bars), propellerDial(propellerDial)
 {
-    if (AGauge2->NeedleValue() > propAngle)
-        AGauge2->setNeedleValue(AGauge2->NeedleValue() - 1);
-    if (AGauge2->NeedleValue() < propAngle)
-        AGauge2->setNeedleValue(AGauge2->NeedleValue() + 1);
-    if (std::fabs(propAngle - AGauge2->NeedleValue()) > 90)
-        AGauge2->setNeedleValue(propAngle);
+    timer.setInterval(stepMs);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &GaugeAnimation::step);
+    timer.start();
+}
 
-    LGauge1->beginBatch();
-    LGauge1->setPointer(Rpm);
-    scratchValue = roundToInt16(std::fabs(LGauge1->PointerValue() - engineRpm)).value_or(32767);
-    scratchValue = scratchValue >= 25 ? int16_t(scratchValue / 10) : int16_t(1);
-    if (LGauge1->PointerValue() > engineRpm)
-        LGauge1->setPointerValue(LGauge1->PointerValue() - scratchValue);
-    if (LGauge1->PointerValue() < engineRpm)
-        LGauge1->setPointerValue(LGauge1->PointerValue() + scratchValue);
-    colourBy(LGauge1, Rpm, engineRpm, rpmBands);
+void GaugeAnimation::setTargets(const GaugeTargets &targets)
+{
+    if (targets == target)
+        return;
+    target = targets;
+    setResting(false);
+}
 
-    LGauge1->setPointer(Volts);
-    if (LGauge1->PointerValue() > busVolts)
-        LGauge1->setPointerValue(LGauge1->PointerValue() - 0.1);
-    if (LGauge1->PointerValue() < busVolts)
-        LGauge1->setPointerValue(LGauge1->PointerValue() + 0.1);
-    colourBy(LGauge1, Volts, busVolts, voltsBands);
+void GaugeAnimation::restart()
+{
+    isResting = false;
+    timer.setInterval(stepMs);
+    timer.start();
+}
 
-    LGauge1->setPointer(Advance);
-    stepToward(LGauge1, advanceDegrees, 0.1);
-    colourBy(LGauge1, Advance, advanceDegrees, advanceBands);
+void GaugeAnimation::stop()
+{
+    timer.stop();
+    isResting = false;
+    timer.setInterval(stepMs);
+}
 
-    LGauge1->setPointer(Pair12);
-    stepToward(LGauge1, pair12Value, 1);
-    LGauge1->setPointer(Pair34);
-    stepToward(LGauge1, pair34Value, 1);
-    LGauge1->endBatch();
+void GaugeAnimation::step()
+{
+    const Shown before = shown();
+    moveGauges();
+    setResting(shown() == before);
+}
 
-    if (engineRpm >= 50) {
-        if (linkUp && !engineRunning) {
-            AGauge2->hide();
-            engineRunning = true;
-        }
-    } else if (engineRunning) {
-        engineRunning = false;
-        AGauge2->show();
+void GaugeAnimation::setResting(bool rest)
+{
+    if (rest == isResting)
+        return;
+    isResting = rest;
+    // Changing a running timer's interval restarts it: the next step comes a
+    // whole step after the change.
+    if (timer.isActive())
+        timer.setInterval(rest ? restMs : stepMs);
+}
+
+GaugeAnimation::Shown GaugeAnimation::shown() const
+{
+    Shown state{};
+    state.needle = propellerDial.NeedleValue();
+    for (int i = 0; i < LinearGauge::pointerCount; ++i) {
+        state.bars[i] = bars.pointerValueAt(i);
+        state.colours[i] = bars.pointerColorAt(i);
     }
+    return state;
+}
+
+// Each needle and bar reads its current value back from the gauge itself.
+void GaugeAnimation::moveGauges()
+{
+    const int16_t angle = target.propellerDegrees;
+    if (propellerDial.NeedleValue() > angle)
+        propellerDial.setNeedleValue(propellerDial.NeedleValue() - 1);
+    if (propellerDial.NeedleValue() < angle)
+        propellerDial.setNeedleValue(propellerDial.NeedleValue() + 1);
+    if (std::fabs(angle - propellerDial.NeedleValue()) > 90)
+        propellerDial.setNeedleValue(angle);
+
+    bars.beginBatch();
+    bars.setPointer(Rpm);
+    const int16_t rpmMove = rpmStep(bars.PointerValue(), target.rpm);
+    if (bars.PointerValue() > target.rpm)
+        bars.setPointerValue(bars.PointerValue() - rpmMove);
+    if (bars.PointerValue() < target.rpm)
+        bars.setPointerValue(bars.PointerValue() + rpmMove);
+    colourBy(bars, Rpm, target.rpm, rpmBands);
+
+    bars.setPointer(Volts);
+    if (bars.PointerValue() > target.busVolts)
+        bars.setPointerValue(bars.PointerValue() - 0.1);
+    if (bars.PointerValue() < target.busVolts)
+        bars.setPointerValue(bars.PointerValue() + 0.1);
+    colourBy(bars, Volts, target.busVolts, voltsBands);
+
+    bars.setPointer(Advance);
+    stepToward(bars, target.advanceDegrees, 0.1);
+    colourBy(bars, Advance, target.advanceDegrees, advanceBands);
+
+    bars.setPointer(Pair12);
+    stepToward(bars, target.pair12, 1);
+    bars.setPointer(Pair34);
+    stepToward(bars, target.pair34, 1);
+    bars.endBatch();
 }

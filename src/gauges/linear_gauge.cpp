@@ -1,7 +1,7 @@
 #include "gauges/linear_gauge.h"
 
 #include "gauges/tick_plan.h"
-#include "ui/packed_color.h"
+#include "gauges/packed_color.h"
 
 #include <QFont>
 #include <QFontMetrics>

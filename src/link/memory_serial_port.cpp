@@ -1,12 +1,12 @@
 #include "link/memory_serial_port.h"
 
-int MemorySerialPort::setCommPort(int16_t port)
+int MemorySerialPort::selectPort(int16_t port)
 {
     commPort = port;
     return noError;
 }
 
-int MemorySerialPort::setPortOpen(bool wantOpen)
+int MemorySerialPort::setOpen(bool wantOpen)
 {
     if (wantOpen == open)
         return noError;
@@ -30,14 +30,14 @@ QString MemorySerialPort::portDescription(int16_t port) const
     return QStringLiteral("memory port %1").arg(port);
 }
 
-QByteArray MemorySerialPort::Input()
+QByteArray MemorySerialPort::takeReceived()
 {
     QByteArray bytes;
     bytes.swap(pending);
     return bytes;
 }
 
-void MemorySerialPort::Output(QByteArrayView text)
+void MemorySerialPort::send(QByteArrayView text)
 {
     if (open)
         writes.append(text.toByteArray());
@@ -46,13 +46,13 @@ void MemorySerialPort::Output(QByteArrayView text)
 void MemorySerialPort::receive(QByteArrayView bytes)
 {
     pending.append(bytes);
-    raiseEvent(comEvReceive);
+    raiseEvent(receiveEvent);
 }
 
 void MemorySerialPort::raiseEvent(int event)
 {
     commEvent = event;
-    emit OnComm();
+    emit eventRaised();
 }
 
 void MemorySerialPort::vanish()

@@ -11,19 +11,19 @@ class MemorySerialPort : public SerialPort {
 public:
     using SerialPort::SerialPort;
 
-    int16_t CommPort() const override { return commPort; }
-    int setCommPort(int16_t port) override;
-    bool PortOpen() const override { return open; }
-    int setPortOpen(bool wantOpen) override;
-    QByteArray Input() override;
-    void Output(QByteArrayView text) override;
-    int CommEvent() const override { return commEvent; }
+    int16_t portNumber() const override { return commPort; }
+    int selectPort(int16_t port) override;
+    bool isOpen() const override { return open; }
+    int setOpen(bool wantOpen) override;
+    QByteArray takeReceived() override;
+    void send(QByteArrayView text) override;
+    int lastEvent() const override { return commEvent; }
     QString portDescription(int16_t port) const override;
     QString lastOpenFailure() const override { return openFailure; }
 
     // Test controls.
-    void receive(QByteArrayView bytes);         // bytes arrive: raises OnComm
-    void raiseEvent(int event);                 // OnComm for a non-receive event
+    void receive(QByteArrayView bytes);         // bytes arrive: raises eventRaised
+    void raiseEvent(int event);                 // eventRaised for a non-receive event
     void failNextOpen(int error) { nextOpenError = error; }
     void failNextClose(int error) { nextCloseError = error; }
     void vanish();                              // the device disappears

@@ -25,8 +25,8 @@ QtSerialPort::QtSerialPort(const PortMap &ports, QObject *parent)
     connect(&serial, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&serial, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
     connect(&batching, &ReadBatching::heldBytesArrived, this, [this] {
-        commEvent = comEvReceive;
-        emit OnComm();
+        commEvent = receiveEvent;
+        emit eventRaised();
     });
 }
 
@@ -37,7 +37,7 @@ QtSerialPort::~QtSerialPort()
     closeDevice();
 }
 
-int QtSerialPort::setCommPort(int16_t port)
+int QtSerialPort::selectPort(int16_t port)
 {
     commPort = port;
     return port < PortMap::firstPort || port > PortMap::lastPort ? errorPortUnavailable : noError;
@@ -61,9 +61,9 @@ void QtSerialPort::reportOpenFailure(const QString &name, const QString &reason)
     qWarning("torvane-console: cannot open %s: %s", qUtf8Printable(name), qUtf8Printable(reason));
 }
 
-int QtSerialPort::setPortOpen(bool open)
+int QtSerialPort::setOpen(bool open)
 {
-    if (open == isOpen)
+    if (open == opened)
         return noError;
     if (!open) {
         closeDevice();
@@ -97,7 +97,7 @@ int QtSerialPort::openDevice()
             reportOpenFailure(device, QStringLiteral("already open in another console"));
             return errorPortInUse;
         }
-        isOpen = true;
+        opened = true;
         ++openGeneration;
         batching.portOpened();
         return noError;
@@ -137,9 +137,9 @@ int QtSerialPort::openDevice()
 
 void QtSerialPort::closeDevice()
 {
-    // isOpen goes false first: errors QSerialPort raises while closing a
+    // opened goes false first: errors QSerialPort raises while closing a
     // failed device are not treated as a new failure.
-    isOpen = false;
+    opened = false;
     batching.portClosed();
     if (serial.isOpen())
         serial.close();   // deletes QSerialPort's notifiers: no more events
@@ -159,7 +159,7 @@ bool QtSerialPort::lockDevice()
 #endif
 }
 
-QByteArray QtSerialPort::Input()
+QByteArray QtSerialPort::takeReceived()
 {
     if (!serial.isOpen())
         return {};
@@ -167,9 +167,9 @@ QByteArray QtSerialPort::Input()
     return bytes + batching.takeHeld();
 }
 
-void QtSerialPort::Output(QByteArrayView text)
+void QtSerialPort::send(QByteArrayView text)
 {
-    if (!isOpen || text.isEmpty())
+    if (!opened || text.isEmpty())
         return;
     // Queued in QSerialPort and written as the device accepts it; a failure
     // arrives through errorOccurred.
@@ -178,10 +178,10 @@ void QtSerialPort::Output(QByteArrayView text)
 
 void QtSerialPort::onReadyRead()
 {
-    if (!isOpen || serial.bytesAvailable() <= 0)
+    if (!opened || serial.bytesAvailable() <= 0)
         return;
-    commEvent = comEvReceive;
-    emit OnComm();
+    commEvent = receiveEvent;
+    emit eventRaised();
     batching.delivered();
 }
 
@@ -189,7 +189,7 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
 {
     // Failed opens are handled by openDevice(); TimeoutError only comes from
     // the waitFor...() calls, which are not used.
-    if (!isOpen || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+    if (!opened || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
 
     // Any other error on an open port means the device failed or vanished:
@@ -203,7 +203,7 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            if (!isOpen && generation == openGeneration)
+            if (!opened && generation == openGeneration)
                 emit connectionLost();
         },
         Qt::QueuedConnection);

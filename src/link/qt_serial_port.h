@@ -19,7 +19,7 @@
 // line to stderr (qWarning) naming the device and the reason.
 //
 // When an open device fails or vanishes (USB adapter unplugged, pseudo-terminal
-// master closed), the first error closes the port at once, so PortOpen() is
+// master closed), the first error closes the port at once, so isOpen() is
 // false from then on; connectionLost() follows once, from the event loop (not
 // from inside QSerialPort's notification). It is dropped if the port has been
 // opened again by then.
@@ -29,15 +29,15 @@ public:
     explicit QtSerialPort(const PortMap &ports, QObject *parent = nullptr);
     ~QtSerialPort() override;
 
-    int16_t CommPort() const override { return commPort; }
+    int16_t portNumber() const override { return commPort; }
     // Stores the number for the next open (also while a port is open).
     // Returns errorPortUnavailable when the number has no device.
-    int setCommPort(int16_t port) override;
-    bool PortOpen() const override { return isOpen; }
-    int setPortOpen(bool open) override;
-    QByteArray Input() override;
-    void Output(QByteArrayView text) override;
-    int CommEvent() const override { return commEvent; }
+    int selectPort(int16_t port) override;
+    bool isOpen() const override { return opened; }
+    int setOpen(bool open) override;
+    QByteArray takeReceived() override;
+    void send(QByteArrayView text) override;
+    int lastEvent() const override { return commEvent; }
     QString portDescription(int16_t port) const override;
     QString lastOpenFailure() const override { return openFailure; }
 
@@ -57,7 +57,7 @@ private:
     QSerialPort serial;
     ReadBatching batching {serial};
     int16_t commPort = 1;
-    bool isOpen = false;
+    bool opened = false;
     int commEvent = 0;
     quint64 openGeneration = 0;   // counts successful opens
     QString device;               // device of the current / last open

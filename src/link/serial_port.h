@@ -15,33 +15,33 @@
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    // Values of CommEvent().
-    static constexpr int comEvReceive = 2;
+    // Values of lastEvent().
+    static constexpr int receiveEvent = 2;
 
-    // Error numbers reported by setCommPort() and setPortOpen().
+    // Error numbers reported by selectPort() and setOpen().
     static constexpr int noError = 0;
     static constexpr int errorPortInUse = 8005;
     static constexpr int errorPortUnavailable = 8002;
 
     using QObject::QObject;
 
-    virtual int16_t CommPort() const = 0;
+    virtual int16_t portNumber() const = 0;
     // Chooses the port that the next open uses. Returns an error number.
-    virtual int setCommPort(int16_t port) = 0;
+    virtual int selectPort(int16_t port) = 0;
 
-    virtual bool PortOpen() const = 0;
+    virtual bool isOpen() const = 0;
     // Opens (true) or closes (false) the chosen port. Returns an error number:
     // noError, errorPortInUse when another program holds the device, or
     // errorPortUnavailable for every other failure.
-    virtual int setPortOpen(bool open) = 0;
+    virtual int setOpen(bool open) = 0;
 
     // Every byte received and not yet read, in order; reading removes them.
-    virtual QByteArray Input() = 0;
+    virtual QByteArray takeReceived() = 0;
     // Sends the bytes in order, unchanged. Ignored while the port is closed.
-    virtual void Output(QByteArrayView text) = 0;
+    virtual void send(QByteArrayView text) = 0;
 
-    // Why the last OnComm was raised.
-    virtual int CommEvent() const = 0;
+    // Why the last eventRaised was raised.
+    virtual int lastEvent() const = 0;
 
     // For the user: the device a port number would open now and what the
     // system calls it ("/dev/ttyUSB0 - FT232R USB UART"); empty when the
@@ -53,7 +53,7 @@ public:
 
 signals:
     // Raised on the GUI thread for every batch of received bytes.
-    void OnComm();
+    void eventRaised();
     // Raised once when an open device fails or disappears; the port is
     // already closed when this arrives.
     void connectionLost();

@@ -13,7 +13,7 @@ TracingSerialPort::TracingSerialPort(SerialPort *inner, std::unique_ptr<QIODevic
 {
     inner->setParent(this);
     start = this->clock();
-    connect(inner, &SerialPort::OnComm, this, &SerialPort::OnComm);
+    connect(inner, &SerialPort::eventRaised, this, &SerialPort::eventRaised);
     connect(inner, &SerialPort::connectionLost, this, &TracingSerialPort::traceLost);
     traceLine("START", isoTimestamp(QDateTime::currentDateTime()));
 }
@@ -24,10 +24,10 @@ TracingSerialPort::~TracingSerialPort()
     inner->disconnect(this);
 }
 
-int TracingSerialPort::setPortOpen(bool open)
+int TracingSerialPort::setOpen(bool open)
 {
-    const bool wasOpen = inner->PortOpen();
-    const int error = inner->setPortOpen(open);
+    const bool wasOpen = inner->isOpen();
+    const int error = inner->setOpen(open);
     if (open && !wasOpen)
         traceOpen(error);
     else if (!open && wasOpen)
@@ -35,24 +35,24 @@ int TracingSerialPort::setPortOpen(bool open)
     return error;
 }
 
-QByteArray TracingSerialPort::Input()
+QByteArray TracingSerialPort::takeReceived()
 {
-    QByteArray bytes = inner->Input();
+    QByteArray bytes = inner->takeReceived();
     if (!bytes.isEmpty())
         traceLine("RX", cQuoted(bytes));
     return bytes;
 }
 
-void TracingSerialPort::Output(QByteArrayView text)
+void TracingSerialPort::send(QByteArrayView text)
 {
-    if (inner->PortOpen() && !text.isEmpty())
+    if (inner->isOpen() && !text.isEmpty())
         traceLine("TX", cQuoted(text));
-    inner->Output(text);
+    inner->send(text);
 }
 
 void TracingSerialPort::traceOpen(int error)
 {
-    QString device = inner->portDescription(inner->CommPort());
+    QString device = inner->portDescription(inner->portNumber());
     if (device.isEmpty())
         device = QStringLiteral("no serial port");
     if (error == noError) {
@@ -74,7 +74,7 @@ void TracingSerialPort::traceLost()
 
 QByteArray TracingSerialPort::portName() const
 {
-    return "COM" + QByteArray::number(inner->CommPort());
+    return "COM" + QByteArray::number(inner->portNumber());
 }
 
 void TracingSerialPort::traceLine(const QByteArray &event, const QByteArray &details)

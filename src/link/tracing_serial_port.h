@@ -29,13 +29,13 @@ public:
                       Clock clock = std::chrono::steady_clock::now, QObject *parent = nullptr);
     ~TracingSerialPort() override;
 
-    int16_t CommPort() const override { return inner->CommPort(); }
-    int setCommPort(int16_t port) override { return inner->setCommPort(port); }
-    bool PortOpen() const override { return inner->PortOpen(); }
-    int setPortOpen(bool open) override;
-    QByteArray Input() override;
-    void Output(QByteArrayView text) override;
-    int CommEvent() const override { return inner->CommEvent(); }
+    int16_t portNumber() const override { return inner->portNumber(); }
+    int selectPort(int16_t port) override { return inner->selectPort(port); }
+    bool isOpen() const override { return inner->isOpen(); }
+    int setOpen(bool open) override;
+    QByteArray takeReceived() override;
+    void send(QByteArrayView text) override;
+    int lastEvent() const override { return inner->lastEvent(); }
     QString portDescription(int16_t port) const override { return inner->portDescription(port); }
     QString lastOpenFailure() const override { return inner->lastOpenFailure(); }
 

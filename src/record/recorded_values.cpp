@@ -1,39 +1,30 @@
 #include "record/recorded_values.h"
 
-#include "protocol/line_dispatch.h"
-#include "protocol/replies.h"
-#include "protocol/telemetry.h"
+#include "protocol/decoded_line.h"
 
 namespace {
 
-bool takeTelemetry(RecordedValues &values, QByteArrayView line)
+void takeTelemetry(RecordedValues &values, const TelemetryRecord &record)
 {
-    const std::optional<TelemetryRecord> record = decodeTelemetry(line);
-    if (!record)
-        return false;
-    values.rpm = record->engineRpm;
-    values.advanceDegrees = record->advanceDegrees;
-    values.volts = record->busVolts;
-    values.temperature = record->temperatureText.toLatin1();
-    values.pair12 = record->pair12Value;
-    values.pair34 = record->pair34Value;
-    return true;
+    values.rpm = record.engineRpm;
+    values.advanceDegrees = record.advanceDegrees;
+    values.volts = record.busVolts;
+    values.temperature = record.temperatureText.toLatin1();
+    values.pair12 = record.pair12Value;
+    values.pair34 = record.pair34Value;
 }
 
-bool takeReply(RecordedValues &values, QByteArrayView line)
+bool takeReply(RecordedValues &values, const ReplyRecord &reply)
 {
-    const std::optional<ReplyRecord> reply = decodeReply(line);
-    if (!reply)
-        return false;
-    switch (reply->letter) {
+    switch (reply.letter) {
     case 'p':
-        values.propDegrees = reply->value;
+        values.propDegrees = reply.value;
         return true;
     case 'x':
-        values.rpm = reply->value;
+        values.rpm = reply.value;
         return false;
     case 'w':
-        values.volts = reply->value;
+        values.volts = reply.value;
         return false;
     default:
         return false;
@@ -42,14 +33,11 @@ bool takeReply(RecordedValues &values, QByteArrayView line)
 
 } // namespace
 
-bool RecordedValues::take(QByteArrayView line)
+bool RecordedValues::take(const DecodedLine &line)
 {
-    switch (classifyLine(line)) {
-    case LineKind::Telemetry:
-        return takeTelemetry(*this, line);
-    case LineKind::Reply:
-        return takeReply(*this, line);
-    default:
-        return false;
+    if (line.telemetry) {
+        takeTelemetry(*this, *line.telemetry);
+        return true;
     }
+    return line.reply && takeReply(*this, *line.reply);
 }

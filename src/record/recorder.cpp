@@ -1,6 +1,6 @@
 #include "record/recorder.h"
 
-#include "protocol/replies.h"
+#include "core/unit_link.h"
 #include "record/csv_row.h"
 #include "record/recording_files.h"
 
@@ -40,16 +40,25 @@ QString Recorder::fileName() const
     return file ? file->fileName() : QString();
 }
 
-void Recorder::handleLine(const QByteArray &line)
+void Recorder::follow(const UnitLink &link)
 {
-    // Only the unit's "u" answer starts a connection; most lines are telemetry.
-    if (!connected && line.startsWith('u') && decodeReply(line))
+    connect(&link, &UnitLink::lineDecoded, this, &Recorder::handleLine);
+    connect(&link, &UnitLink::phaseChanged, this, [this](LinkPhase phase) {
+        if (phase == LinkPhase::Lost)
+            connectionLost();
+    });
+}
+
+void Recorder::handleLine(const DecodedLine &line)
+{
+    // The unit's "u" answer starts a connection.
+    if (!connected && line.isReply('u'))
         startConnection();
     if (!values.take(line) || !file)
         return;
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         clock.steady() - fileStart);
-    write(csvRow(clock.wall(), elapsed.count(), values, line));
+    write(csvRow(clock.wall(), elapsed.count(), values, line.text));
 }
 
 // The file of a recording into a folder ends with its connection; the next

@@ -3,6 +3,9 @@
 #include "record/local_clock.h"
 #include "record/recorded_values.h"
 
+class UnitLink;
+struct DecodedLine;
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
@@ -46,8 +49,9 @@ public:
     // The file being written; empty when none.
     QString fileName() const;
 
-    // Every received line, terminator included.
-    void handleLine(const QByteArray &line);
+    // Hears every line the link decodes and every lost connection.
+    void follow(const UnitLink &link);
+    void handleLine(const DecodedLine &line);
     void connectionLost();
 
     Clock clock;

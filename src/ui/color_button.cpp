@@ -1,6 +1,6 @@
 #include "ui/color_button.h"
 
-#include "ui/packed_color.h"
+#include "gauges/packed_color.h"
 
 ColorButton::ColorButton(QWidget *parent) : QPushButton(parent)
 {

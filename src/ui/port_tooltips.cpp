@@ -2,7 +2,8 @@
 
 #include "link/serial_port.h"
 #include "ui/color_button.h"
-#include "ui/dashform.h"
+#include "core/unit_link.h"
+#include "ui/console_window.h"
 
 #include <QEvent>
 #include <QHash>
@@ -11,10 +12,10 @@ namespace {
 
 class PortTooltips : public QObject {
 public:
-    explicit PortTooltips(DashForm &form) : QObject(&form), form(form)
+    explicit PortTooltips(ConsoleWindow &window) : QObject(&window), window(window)
     {
         int16_t port = 1;
-        for (ColorButton *button : {form.com1, form.com2, form.com3, form.com4}) {
+        for (ColorButton *button : window.portButtons) {
             ports.insert(button, port++);
             button->installEventFilter(this);
         }
@@ -31,23 +32,23 @@ public:
 private:
     void refresh(QPushButton *button, int16_t port)
     {
-        const SerialPort &serial = *form.MSComm1;
+        const SerialPort &serial = window.unitLink().port();
         const QString device = serial.portDescription(port);
         QString text = button->text() + QStringLiteral(": ")
             + (device.isEmpty() ? QStringLiteral("no serial port") : device);
         const QString failure = serial.lastOpenFailure();
-        if (!failure.isEmpty() && serial.CommPort() == port && !serial.PortOpen())
+        if (!failure.isEmpty() && serial.portNumber() == port && !serial.isOpen())
             text += QStringLiteral("\nCould not open: ") + failure;
         button->setToolTip(text);
     }
 
-    DashForm &form;
+    ConsoleWindow &window;
     QHash<const QObject *, int16_t> ports;
 };
 
 } // namespace
 
-void installPortTooltips(DashForm &form)
+void installPortTooltips(ConsoleWindow &window)
 {
-    new PortTooltips(form);   // owned by the form
+    new PortTooltips(window); // owned by the window
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-class DashForm;
+class ConsoleWindow;
 
 // Gives each port button a tooltip naming the device it would open, looked up
 // each time the tooltip shows, so a user can tell adapters apart. After a
 // failed open the button that failed also says why, until the next attempt.
-void installPortTooltips(DashForm &form);
+void installPortTooltips(ConsoleWindow &window);

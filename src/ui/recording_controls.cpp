@@ -1,8 +1,8 @@
 #include "ui/recording_controls.h"
 
-#include "link/serial_port.h"
+#include "core/unit_link.h"
 #include "record/recorder.h"
-#include "ui/dashform.h"
+#include "ui/console_window.h"
 #include "ui/window_title.h"
 
 #include <QShortcut>
@@ -17,16 +17,14 @@ void showState(QWidget &window, Recorder::State state)
 
 } // namespace
 
-Recorder *attachRecorder(DashForm &form, const QString &defaultFolder)
+Recorder *attachRecorder(ConsoleWindow &window, const QString &defaultFolder)
 {
-    auto *recorder = new Recorder(&form);
-    QObject::connect(&form, &DashForm::lineHandled, recorder, &Recorder::handleLine);
-    QObject::connect(form.MSComm1, &SerialPort::connectionLost, recorder,
-                     &Recorder::connectionLost);
-    QObject::connect(recorder, &Recorder::stateChanged, &form,
-                     [&form](Recorder::State state) { showState(form, state); });
+    auto *recorder = new Recorder(&window);
+    recorder->follow(window.unitLink());
+    QObject::connect(recorder, &Recorder::stateChanged, &window,
+                     [&window](Recorder::State state) { showState(window, state); });
 
-    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &form);
+    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &window);
     shortcut->setObjectName(QStringLiteral("recordShortcut"));
     QObject::connect(shortcut, &QShortcut::activated, recorder, [recorder, defaultFolder] {
         if (recorder->state() == Recorder::State::Recording)

@@ -2,10 +2,10 @@
 
 #include <QString>
 
-class DashForm;
+class ConsoleWindow;
 class Recorder;
 
-// A recorder owned by the window. It hears every line the window handles and
-// every lost connection; Ctrl+R starts it into `defaultFolder`, or stops it;
+// A recorder owned by the window. It hears every line the unit link decodes
+// and every lost connection; Ctrl+R starts it into `defaultFolder`, or stops it;
 // the title shows " [REC]" or " [REC FAILED]".
-Recorder *attachRecorder(DashForm &form, const QString &defaultFolder);
+Recorder *attachRecorder(ConsoleWindow &window, const QString &defaultFolder);

@@ -1,11 +1,11 @@
-#include "ui/schmatic.h"
+#include "ui/wiring_window.h"
 
 #include <QLabel>
 #include <QPixmap>
 
 #include "ui/wiring_picture.h"
 
-Schmatic::Schmatic(QWidget *parent) : QWidget(parent, Qt::Window), Picture1(new QLabel(this))
+WiringWindow::WiringWindow(QWidget *parent) : QWidget(parent, Qt::Window), picture(new QLabel(this))
 {
     setObjectName(QStringLiteral("schmatic"));
     setAccessibleName(QStringLiteral("schmatic"));
@@ -18,9 +18,9 @@ Schmatic::Schmatic(QWidget *parent) : QWidget(parent, Qt::Window), Picture1(new 
     setPalette(framed);
     setAutoFillBackground(true);
 
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setAccessibleName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(8, 8, 489, 513);
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setPixmap(QPixmap::fromImage(drawWiringPicture()));
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setAccessibleName(QStringLiteral("Picture1"));
+    picture->setGeometry(8, 8, 489, 513);
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setPixmap(QPixmap::fromImage(drawWiringPicture()));
 }

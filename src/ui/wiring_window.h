@@ -6,10 +6,10 @@ class QLabel;
 
 // The window that shows how to wire the serial cable. It frees itself when
 // closed, so callers may open it with a bare `new`.
-class Schmatic : public QWidget {
+class WiringWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Schmatic(QWidget *parent = nullptr);
+    explicit WiringWindow(QWidget *parent = nullptr);
 
-    QLabel *Picture1;
+    QLabel *picture;
 };

@@ -1,0 +1,205 @@
+#include "core/unit_link.h"
+
+#include "link/serial_port.h"
+#include "protocol/number_format.h"
+#include "protocol/setting_texts.h"
+
+#include <algorithm>
+
+namespace {
+
+// Replies that report a setting: which editor they move, which question of
+// the poll cycle they answer, and whether a moved editor sends the value
+// back to the unit (those four always have; the advance shift and LED only
+// move their editor).
+struct SettingReport {
+    char letter;
+    Setting setting;
+    PolledValue answers;
+    bool echoBack;
+};
+
+constexpr SettingReport settingReports[] = {
+    {'c', Setting::AdvanceShift, PolledValue::AdvanceShift, false},
+    {'t', Setting::PulsesPerRev, PolledValue::PulsesPerRev, true},
+    {'d', Setting::StartDelay, PolledValue::StartDelay, true},
+    {'l', Setting::Led, PolledValue::Led, false},
+    {'n', Setting::MaxAdvance, PolledValue::MaxAdvance, true},
+    {'m', Setting::MaxRpm, PolledValue::MaxRpm, true},
+};
+
+const SettingReport *settingReportFor(char letter)
+{
+    const auto found = std::find_if(std::begin(settingReports), std::end(settingReports),
+                                    [letter](const SettingReport &r) { return r.letter == letter; });
+    return found == std::end(settingReports) ? nullptr : found;
+}
+
+QString character(std::optional<char> c)
+{
+    return c ? QString(QLatin1Char(*c)) : QString();
+}
+
+} // namespace
+
+void UnitLink::readPort()
+{
+    if (serial->lastEvent() != SerialPort::receiveEvent)
+        return;
+    for (const QByteArray &text : framer.take(serial->takeReceived()))
+        handleLine(decodeLine(text));
+}
+
+// Any line the console recognises shows the unit is alive.
+void UnitLink::handleLine(const DecodedLine &line)
+{
+    if (line.recognised()) {
+        if (lastHeard)
+            lastHeard = clock();
+        if (currentPhase == LinkPhase::UnitSilent)
+            recoverFromSilence(line);
+    }
+    if (line.telemetry)
+        applyTelemetry(*line.telemetry);
+    else if (line.acknowledgement)
+        applyAcknowledgement(*line.acknowledgement);
+    else if (line.reply)
+        applyReply(*line.reply);
+    emit lineDecoded(line);
+}
+
+void UnitLink::applyTelemetry(const TelemetryRecord &record)
+{
+    if (!streamOn) {
+        // The first record ends the handshake's retries; a read-out that a
+        // silence started is over, the unit streams on.
+        stopHandshake();
+        rereadAfterSilence = false;
+        streamOn = true;
+        if (identifiedPhase())
+            setPhase(LinkPhase::Streaming);
+    }
+    clearAsks(PolledValue::BusVolts);
+    clearAsks(PolledValue::Temperature);
+    if (unit.temperatureText != record.temperatureText) {
+        unit.temperatureText = record.temperatureText;
+        emit readingsChanged();
+    }
+    setFigures({record.engineRpm, record.advanceSteps, record.advanceDegrees, record.busVolts,
+                record.pair12Value, record.pair34Value});
+}
+
+// The C, M and N acknowledgements carry no value: the box shows what the
+// editor sent. D and T show the unit's own digit.
+void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
+{
+    auto show = [this](Setting setting, const QString &text) {
+        unit.setting(setting).shown = text;
+        emit settingChanged(setting);
+    };
+    auto position = [this](Setting setting) { return unit.setting(setting).position; };
+    switch (ack.letter) {
+    case Acknowledgement::Store:
+        setUnsaved(false);
+        break;
+    case Acknowledgement::StartDelay:
+        show(Setting::StartDelay, character(ack.value));
+        break;
+    case Acknowledgement::Led:
+        show(Setting::Led, ledText(ack.ledSetting));
+        clearAsks(PolledValue::Led);
+        break;
+    case Acknowledgement::Ppr:
+        show(Setting::PulsesPerRev, character(ack.value));
+        break;
+    case Acknowledgement::Shift:
+        show(Setting::AdvanceShift, advanceDegreesText(position(Setting::AdvanceShift)));
+        break;
+    case Acknowledgement::MaxRpm:
+        show(Setting::MaxRpm, maxRpmText(position(Setting::MaxRpm)));
+        break;
+    case Acknowledgement::MaxAdvance:
+        show(Setting::MaxAdvance, advanceDegreesText(position(Setting::MaxAdvance)));
+        break;
+    case Acknowledgement::Stream:
+        stopHandshake();
+        if (ack.value == '1') {
+            setStatus(QStringLiteral("Stream Mode"));
+            setStreamOn(true);
+            if (identifiedPhase())
+                setPhase(LinkPhase::Streaming);
+        } else if (ack.value == '0') {
+            setStatus(QString());
+            setStreamOn(false);
+            if (currentPhase == LinkPhase::Streaming)
+                setPhase(LinkPhase::ReadingSettings);
+        }
+        break;
+    }
+}
+
+void UnitLink::applyReply(const ReplyRecord &reply)
+{
+    const int16_t n = reply.value;
+    if (const SettingReport *report = settingReportFor(reply.letter)) {
+        if (reply.letter == 'n')
+            unit.reportedMaxAdvance = n;
+        if (reply.letter == 'm') {
+            unit.maxRpmUnits = n;
+            emit readingsChanged();
+        }
+        clearAsks(report->answers);
+        applySettingReport(report->setting, reply, report->echoBack);
+        return;
+    }
+    switch (reply.letter) {
+    case 'p':
+        unit.propellerDegrees = n;
+        emit propellerAngleChanged(n);
+        break;
+    case 'u':
+        unit.firmwareText = reply.text;
+        unit.firmwareRevision = revisionNumber(reply.text);
+        emit readingsChanged();
+        identified();
+        break;
+    case 'x':
+        clearAsks(PolledValue::EngineRpm);
+        setFigure(&EngineFigures::rpm, n);
+        break;
+    case 'w':
+        clearAsks(PolledValue::BusVolts);
+        setFigure(&EngineFigures::busVolts, n);
+        break;
+    case 'z':
+        clearAsks(PolledValue::MaxTemperature);
+        unit.maxTemperatureText = reply.text;
+        emit readingsChanged();
+        break;
+    case 'j':
+        clearAsks(PolledValue::AdvanceShift);
+        unit.advanceShiftAvailable = n != 0;
+        emit readingsChanged();
+        break;
+    default: // 'b' and 'e' change nothing anybody reads
+        break;
+    }
+}
+
+// A moved editor that echoes sends the unit its own value once, as a user's
+// move would; the others take the position silently: it is already the
+// unit's.
+void UnitLink::applySettingReport(Setting setting, const ReplyRecord &reply, bool echoBack)
+{
+    const SettingDefinition &definition = definitionOf(setting);
+    SettingState &state = unit.setting(setting);
+    const int position = std::clamp(int(reply.value), definition.minimum, definition.maximum);
+    if (position != state.position) {
+        state.position = position;
+        if (echoBack)
+            sendSetting(setting);
+    }
+    state.shown = reply.text;
+    state.reported = true;
+    emit settingChanged(setting);
+}

@@ -1,0 +1,136 @@
+#include "core/unit_link.h"
+
+#include "link/serial_port.h"
+
+UnitLink::UnitLink(SerialPort *port, QObject *parent) : QObject(parent), serial(port)
+{
+    serial->setParent(this);
+    for (int i = 0; i < settingCount; ++i)
+        unit.settings[i].position = settingDefinitions[i].initial;
+    resetAsks();
+
+    // Precise timers started together expire in the same wake-ups: the poll
+    // cycle's ticks fall on the pump's, and both on gauge steps.
+    pollTimer.setInterval(pollMs);
+    pollTimer.setTimerType(Qt::PreciseTimer);
+    pumpTimer.setInterval(pumpMs);
+    pumpTimer.setTimerType(Qt::PreciseTimer);
+    handshakeRetryTimer.setInterval(handshakeRetryMs);
+    gapTimer.setSingleShot(true);
+    gapTimer.setTimerType(Qt::PreciseTimer);
+    gapTimer.setInterval(int(commandGap.count()));
+
+    connect(&pollTimer, &QTimer::timeout, this, &UnitLink::pollNext);
+    connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::transmitNext);
+    // The silence check rides on the pump's wake-ups: a timer of its own
+    // would wake the program several more times a second.
+    connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::checkSilence);
+    connect(&handshakeRetryTimer, &QTimer::timeout, this, &UnitLink::retryHandshake);
+    connect(&gapTimer, &QTimer::timeout, this, &UnitLink::finishGap);
+    connect(serial, &SerialPort::eventRaised, this, &UnitLink::readPort);
+    connect(serial, &SerialPort::connectionLost, this, &UnitLink::portLost);
+
+    // The pump runs from the start: a port click only queues the start-up
+    // commands.
+    pumpTimer.start();
+}
+
+UnitLink::~UnitLink() = default;
+
+bool UnitLink::identifiedPhase() const
+{
+    return currentPhase == LinkPhase::ReadingSettings || currentPhase == LinkPhase::Streaming
+           || currentPhase == LinkPhase::UnitSilent;
+}
+
+void UnitLink::setPhase(LinkPhase phase)
+{
+    if (phase == currentPhase)
+        return;
+    currentPhase = phase;
+    emit phaseChanged(phase);
+}
+
+void UnitLink::setStatus(const QString &text)
+{
+    statusText = text;
+    emit statusChanged(text);
+}
+
+void UnitLink::setStatusWithPort(const QString &prefix)
+{
+    setStatus(prefix + QString::number(serial->portNumber()));
+}
+
+void UnitLink::setUnsaved(bool unsaved)
+{
+    if (unsaved == unit.unsavedChanges)
+        return;
+    unit.unsavedChanges = unsaved;
+    emit storeStateChanged(unsaved);
+}
+
+void UnitLink::setStreamOn(bool on)
+{
+    streamOn = on;
+    if (!on)
+        setEngineRunning(false);
+    updateEngineRunning();
+}
+
+void UnitLink::setEngineRunning(bool running)
+{
+    if (running == unit.engineRunning)
+        return;
+    unit.engineRunning = running;
+    emit engineRunningChanged(running);
+}
+
+// An engine counts as running only while the stream is on: the poll cycle
+// stays quiet then, and the propeller dial gives way to the bars.
+void UnitLink::updateEngineRunning()
+{
+    if (unit.engine.rpm >= 50) {
+        if (streamOn)
+            setEngineRunning(true);
+    } else {
+        setEngineRunning(false);
+    }
+}
+
+void UnitLink::setFigures(const EngineFigures &figures)
+{
+    unit.engine = figures;
+    emit figuresChanged(figures);
+    updateEngineRunning();
+}
+
+void UnitLink::setFigure(int16_t EngineFigures::*figure, int16_t value)
+{
+    EngineFigures figures = unit.engine;
+    figures.*figure = value;
+    setFigures(figures);
+}
+
+void UnitLink::clearAsks(PolledValue value)
+{
+    unit.asksLeft[int(value)] = 0;
+}
+
+void UnitLink::resetAsks()
+{
+    unit.asksLeft.fill(asksPerValue);
+}
+
+// What the console learnt from a unit it can no longer hear: a half line
+// would be glued to the next unit's first answer, and stale engine figures
+// must not look live, so the bars fall to zero.
+void UnitLink::forgetUnit()
+{
+    stopHandshake();
+    framer.clear();
+    resetAsks();
+    lastHeard.reset();
+    setStreamOn(false);
+    setFigures(EngineFigures{});
+}

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "core/line_framer.h"
+#include "core/unit_state.h"
+#include "protocol/decoded_line.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class SerialPort;
+
+// The conversation with one ignition unit, without a window: the port, the
+// framing of received lines, the command queue and its transmit pump, the
+// start-up handshake and its retry, the poll cycle that reads the unit's
+// values, and the watch for a unit that falls silent.
+//
+// Everything learnt is kept in a typed UnitState and announced by signals; a
+// window draws from them and forwards the user's actions to the slots below.
+// The timers run on their own; tests call the tick methods instead and
+// replace `clock`.
+class UnitLink : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    static constexpr int pollMs = 300;
+    static constexpr int pumpMs = 60;
+    static constexpr int handshakeRetryMs = 500;
+    // Older units need this long after some commands before the next.
+    static constexpr std::chrono::milliseconds commandGap{250};
+    // While the link is up the unit sends several lines a second (telemetry,
+    // or the answers to the poll cycle's "/p"), so this much quiet means it
+    // lost power or its wiring while the adapter stayed plugged in.
+    static constexpr std::chrono::seconds silenceLimit{3};
+
+    // Takes ownership of the port.
+    explicit UnitLink(SerialPort *port, QObject *parent = nullptr);
+    ~UnitLink() override;
+
+    const UnitState &state() const { return unit; }
+    LinkPhase phase() const { return currentPhase; }
+    QString status() const { return statusText; }
+    SerialPort &port() const { return *serial; }
+    // The command waiting for the pump; a new command replaces it.
+    const QByteArray &queued() const { return queue; }
+    bool retryingHandshake() const { return handshakeRetryTimer.isActive(); }
+    bool polling() const { return pollTimer.isActive(); }
+
+    Clock clock = std::chrono::steady_clock::now;
+
+    // The user's actions.
+    // Closes any open port and opens `portNumber`. COM4 lets a command still
+    // queued go out first: the retry queues the start-up commands once the
+    // queue is empty.
+    void openPort(int16_t portNumber);
+    void closePort();
+    // Back to the state before any connection.
+    void reset();
+    void editSetting(Setting setting, int position);
+    void storeSettings();
+    void selectAdvanceMode(AdvanceMode mode);
+    // Trims the advance by one step, down (-1) or up (+1), in manual mode.
+    void trimAdvance(int direction);
+
+    // Timer ticks; public so tests can drive them.
+    void transmitNext();
+    void pollNext();
+    void retryHandshake();
+    void checkSilence();
+
+signals:
+    void settingChanged(Setting setting);
+    void figuresChanged(const EngineFigures &figures);
+    void propellerAngleChanged(int16_t degrees);
+    void engineRunningChanged(bool running);
+    // Firmware revision, temperatures, the red line or shift availability.
+    void readingsChanged();
+    void storeStateChanged(bool unsavedChanges);
+    void advanceModeSelected(AdvanceMode mode);
+    void phaseChanged(LinkPhase phase);
+    void statusChanged(const QString &text);
+    // The unit answered the start-up commands: a connection begins.
+    void unitIdentified();
+    // Every complete line received, decoded.
+    void lineDecoded(const DecodedLine &line);
+
+private:
+    // Receiving.
+    void readPort();
+    void handleLine(const DecodedLine &line);
+    void applyTelemetry(const TelemetryRecord &record);
+    void applyAcknowledgement(const Acknowledgement &ack);
+    void applyReply(const ReplyRecord &reply);
+    void applySettingReport(Setting setting, const ReplyRecord &reply, bool echoBack);
+    void recoverFromSilence(const DecodedLine &line);
+
+    // Connection.
+    void armHandshake(const QByteArray &commands);
+    void armStartupHandshake();
+    void stopHandshake();
+    void identified();
+    void requestStream();
+    void portLost();
+    void unitFellSilent();
+    void forgetUnit();
+
+    // Sending.
+    void sendSetting(Setting setting);
+    void finishGap();
+    void sendFirstCharacter();
+
+    // State changes that are announced.
+    void setPhase(LinkPhase phase);
+    void setStatus(const QString &text);
+    void setStatusWithPort(const QString &prefix);
+    void setUnsaved(bool unsaved);
+    void setStreamOn(bool on);
+    void setEngineRunning(bool running);
+    void updateEngineRunning();
+    void setFigures(const EngineFigures &figures);
+    void setFigure(int16_t EngineFigures::*figure, int16_t value);
+    void clearAsks(PolledValue value);
+    void resetAsks();
+    bool identifiedPhase() const;
+
+    SerialPort *serial;
+    LineFramer framer;
+    UnitState unit;
+    LinkPhase currentPhase = LinkPhase::Closed;
+    QString statusText;
+    // The unit streams telemetry, or was asked to.
+    bool streamOn = false;
+    // A read-out after a silence: the unit may still hold an unsaved change,
+    // so its end leaves STORE CONFIG as it is.
+    bool rereadAfterSilence = false;
+
+    QByteArray queue;
+    // Repeated by the retry while the unit has not answered them.
+    QByteArray handshakeCommands;
+    // The queue as it stood when a gap began; only the gap marker it held is
+    // dropped, never the first character of a command queued meanwhile.
+    std::optional<QByteArray> queueAtGap;
+    std::chrono::steady_clock::time_point gapEnd;
+
+    // When a line was last heard while the stream was on; empty while it is
+    // off, so the wait is counted from the stream coming on.
+    std::optional<std::chrono::steady_clock::time_point> lastHeard;
+
+    QTimer pollTimer;
+    QTimer pumpTimer;
+    QTimer handshakeRetryTimer;
+    QTimer gapTimer;
+};

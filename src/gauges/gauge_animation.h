@@ -1,0 +1,70 @@
+#pragma once
+
+#include "gauges/linear_gauge.h"
+
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+
+class AngularGauge;
+
+// Where the needles are headed: the latest decoded engine figures and
+// propeller angle.
+struct GaugeTargets {
+    int16_t rpm = 0;
+    int16_t advanceDegrees = 0;
+    int16_t busVolts = 0;
+    int16_t pair12 = 0;
+    int16_t pair34 = 0;
+    int16_t propellerDegrees = 0;
+    bool operator==(const GaugeTargets &) const = default;
+};
+
+// Moves the propeller needle and the five bars a bounded step toward their
+// targets every `stepMs`, so a jumpy signal reads as a smooth sweep.
+//
+// A step that changes nothing on the gauges proves that the next one would
+// change nothing either, until a target changes: the timer then rests at
+// `restMs` and new targets bring it straight back to `stepMs`. The steps, their
+// order and every pixel are those of a timer that never rests, and a
+// connected console whose engine is stopped is not woken a hundred times a
+// second for nothing.
+class GaugeAnimation : public QObject {
+public:
+    static constexpr int stepMs = 10;
+    // A step now and then while resting, as a backstop.
+    static constexpr int restMs = 1000;
+
+    GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, QObject *parent = nullptr);
+
+    void setTargets(const GaugeTargets &targets);
+    const GaugeTargets &targets() const { return target; }
+
+    // Restarted even when running, so that it shares wake-ups with timers
+    // started at the same moment.
+    void restart();
+    void stop();
+    bool isRunning() const { return timer.isActive(); }
+    bool resting() const { return isResting; }
+
+    // One step; the timer's, public so tests can drive it.
+    void step();
+
+private:
+    struct Shown {
+        double needle;
+        std::array<double, LinearGauge::pointerCount> bars;
+        std::array<uint32_t, LinearGauge::pointerCount> colours;
+        bool operator==(const Shown &) const = default;
+    };
+    Shown shown() const;
+    void moveGauges();
+    void setResting(bool rest);
+
+    LinearGauge &bars;
+    AngularGauge &propellerDial;
+    GaugeTargets target;
+    QTimer timer;
+    bool isResting = false;
+};

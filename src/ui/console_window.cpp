@@ -1,0 +1,164 @@
+#include "ui/console_window.h"
+
+#include "core/unit_link.h"
+#include "gauges/angular_gauge.h"
+#include "gauges/gauge_animation.h"
+#include "gauges/linear_gauge.h"
+#include "gauges/packed_color.h"
+#include "ui/color_button.h"
+#include "ui/port_tooltips.h"
+#include "ui/wiring_window.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+
+ConsoleWindow::ConsoleWindow(UnitLink &link, QWidget *parent) : QWidget(parent), link(link)
+{
+    buildControls();
+    animation = new GaugeAnimation(*engineBars, *propellerDial, this);
+    connectControls();
+    followLink();
+    installPortTooltips(*this);
+    statusBox->setText(link.status());
+}
+
+ConsoleWindow::~ConsoleWindow()
+{
+    if (wiringWindow)
+        wiringWindow->deleteLater();
+}
+
+void ConsoleWindow::connectControls()
+{
+    for (int i = 0; i < portCount; ++i)
+        connect(portButtons[i], &QPushButton::clicked, this, [this, i] { clickPort(i + 1); });
+    connect(resetButton, &QPushButton::clicked, this, &ConsoleWindow::reset);
+    connect(wiringButton, &QPushButton::clicked, this, &ConsoleWindow::showWiring);
+    connect(storeButton, &QPushButton::clicked, &link, &UnitLink::storeSettings);
+    connect(autoAdvanceButton, &QPushButton::clicked, this,
+            [this] { link.selectAdvanceMode(AdvanceMode::Automatic); });
+    connect(manualAdvanceButton, &QPushButton::clicked, this,
+            [this] { link.selectAdvanceMode(AdvanceMode::Manual); });
+    connect(retardButton, &QPushButton::clicked, this, [this] { link.trimAdvance(-1); });
+    connect(advanceButton, &QPushButton::clicked, this, [this] { link.trimAdvance(+1); });
+    // The tables editor is not offered yet; its button does nothing.
+
+    // valueChanged fires only for a real change, whoever moved the editor:
+    // the link ignores a position it already holds.
+    for (int i = 0; i < settingCount; ++i)
+        connect(settingRows[i].editor, &QScrollBar::valueChanged, this,
+                [this, i](int position) { link.editSetting(Setting(i), position); });
+}
+
+void ConsoleWindow::followLink()
+{
+    connect(&link, &UnitLink::statusChanged, statusBox, &QLineEdit::setText);
+    connect(&link, &UnitLink::settingChanged, this, &ConsoleWindow::showSetting);
+    connect(&link, &UnitLink::readingsChanged, this, &ConsoleWindow::showReadings);
+    connect(&link, &UnitLink::storeStateChanged, this, &ConsoleWindow::showStoreState);
+    connect(&link, &UnitLink::advanceModeSelected, this, &ConsoleWindow::showAdvanceMode);
+    connect(&link, &UnitLink::phaseChanged, this, &ConsoleWindow::showPhase);
+    connect(&link, &UnitLink::figuresChanged, this, &ConsoleWindow::aimGauges);
+    connect(&link, &UnitLink::propellerAngleChanged, this, &ConsoleWindow::aimGauges);
+    connect(&link, &UnitLink::engineRunningChanged, propellerDial,
+            [this](bool running) { propellerDial->setVisible(!running); });
+    // Started with the link's poll and pump timers, so that they share
+    // wake-ups.
+    connect(&link, &UnitLink::unitIdentified, this, [this] {
+        setPortButtonsVisible(false);
+        animation->restart();
+    });
+}
+
+void ConsoleWindow::clickPort(int portNumber)
+{
+    link.openPort(int16_t(portNumber));
+}
+
+void ConsoleWindow::reset()
+{
+    link.reset();
+    setPortButtonsVisible(true);
+    resetButton->hide();
+    animation->stop();
+}
+
+// One wiring window at most; it does not block the main window.
+void ConsoleWindow::showWiring()
+{
+    if (!wiringWindow)
+        wiringWindow = new WiringWindow();
+    wiringWindow->setVisible(true);
+    wiringWindow->raise();
+    wiringWindow->activateWindow();
+}
+
+void ConsoleWindow::showSetting(Setting setting)
+{
+    const SettingState &state = link.state().setting(setting);
+    const SettingRow &row = settingRows[int(setting)];
+    row.box->setText(state.shown);
+    row.editor->setValue(state.position);
+    if (state.reported)
+        row.editor->show();
+}
+
+void ConsoleWindow::showReadings()
+{
+    const UnitState &unit = link.state();
+    firmwareBox->setText(unit.firmwareText);
+    temperatureBox->setText(unit.temperatureText);
+    maxTemperatureBox->setText(unit.maxTemperatureText);
+    settingRows[int(Setting::AdvanceShift)].box->setEnabled(unit.advanceShiftAvailable);
+    if (unit.maxRpmUnits) {
+        rpmDial->setDispatchProperty(52, 3);
+        rpmDial->setDispatchProperty(59, int16_t(*unit.maxRpmUnits * 256));
+    }
+}
+
+void ConsoleWindow::showStoreState(bool unsavedChanges)
+{
+    storeButton->setBackColor(unsavedChanges ? PackedColor::green : PackedColor::darkGrey);
+}
+
+// Colours change at once, before any acknowledgement.
+void ConsoleWindow::showAdvanceMode(AdvanceMode mode)
+{
+    const bool manual = mode == AdvanceMode::Manual;
+    const uint32_t trim = manual ? PackedColor::red : PackedColor::darkGrey;
+    autoAdvanceButton->setBackColor(manual ? PackedColor::darkGrey : PackedColor::green);
+    manualAdvanceButton->setBackColor(manual ? PackedColor::green : PackedColor::darkGrey);
+    retardButton->setBackColor(trim);
+    advanceButton->setBackColor(trim);
+}
+
+// A lost device leaves the port buttons and the wiring help to hand.
+void ConsoleWindow::showPhase(LinkPhase phase)
+{
+    if (phase == LinkPhase::Lost)
+        setPortButtonsVisible(true);
+}
+
+void ConsoleWindow::setPortButtonsVisible(bool visible)
+{
+    for (ColorButton *button : portButtons)
+        button->setVisible(visible);
+    wiringButton->setVisible(visible);
+}
+
+void ConsoleWindow::aimGauges()
+{
+    const UnitState &unit = link.state();
+    const EngineFigures &engine = unit.engine;
+    animation->setTargets({engine.rpm, engine.advanceDegrees, engine.busVolts, engine.pair12,
+                           engine.pair34, unit.propellerDegrees});
+}
+
+// Closing the window sends nothing to the unit and leaves the wiring window
+// open; it only releases the port.
+void ConsoleWindow::closeEvent(QCloseEvent *event)
+{
+    link.closePort();
+    event->accept();
+}

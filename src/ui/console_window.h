@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/unit_state.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+class AngularGauge;
+class ColorButton;
+class GaugeAnimation;
+class LinearGauge;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+class UnitLink;
+class WiringWindow;
+
+// The main window. It draws what the unit link announces and forwards the
+// user's clicks and editor moves to it; it keeps no state of the unit.
+class ConsoleWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int portCount = 4;
+
+    // One row of the configuration column.
+    struct SettingRow {
+        QLabel *caption = nullptr;
+        QLineEdit *box = nullptr;
+        QScrollBar *editor = nullptr;
+    };
+
+    explicit ConsoleWindow(UnitLink &link, QWidget *parent = nullptr);
+    ~ConsoleWindow() override;
+
+    UnitLink &unitLink() const { return link; }
+    GaugeAnimation &gaugeAnimation() const { return *animation; }
+
+    // What the port button `portNumber` (1 to 4) does when clicked.
+    void clickPort(int portNumber);
+    // The RESET button: back to the state before any connection.
+    void reset();
+    void showWiring();
+
+    // Header band.
+    QLabel *logo = nullptr;
+    QLabel *titleLabel = nullptr;
+    QLabel *seriesLabel = nullptr;
+    QLabel *releaseLabel = nullptr;
+    QLabel *statusCaption = nullptr;
+    QLineEdit *statusBox = nullptr;
+    std::array<ColorButton *, portCount> portButtons{};
+    ColorButton *resetButton = nullptr;
+
+    // Gauge area. The RPM and volts dials stand below the client area.
+    LinearGauge *engineBars = nullptr;
+    AngularGauge *propellerDial = nullptr;
+    AngularGauge *rpmDial = nullptr;
+    AngularGauge *voltsDial = nullptr;
+
+    // Configuration column, indexed by Setting.
+    std::array<SettingRow, settingCount> settingRows{};
+    ColorButton *storeButton = nullptr;
+
+    // Bottom band.
+    QLabel *firmwareCaption = nullptr;
+    QLineEdit *firmwareBox = nullptr;
+    QLabel *temperatureCaption = nullptr;
+    QLabel *currentCaption = nullptr;
+    QLineEdit *temperatureBox = nullptr;
+    QLabel *maxTemperatureUnitCaption = nullptr;
+    QLabel *maxTemperatureCaption = nullptr;
+    QLineEdit *maxTemperatureBox = nullptr;
+    ColorButton *wiringButton = nullptr;
+    ColorButton *tablesButton = nullptr;
+    ColorButton *autoAdvanceButton = nullptr;
+    ColorButton *manualAdvanceButton = nullptr;
+    ColorButton *retardButton = nullptr;
+    ColorButton *advanceButton = nullptr;
+
+    // The wiring picture window, while it exists.
+    QPointer<WiringWindow> wiringWindow;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    void followLink();
+    void showSetting(Setting setting);
+    void showReadings();
+    void showStoreState(bool unsavedChanges);
+    void showAdvanceMode(AdvanceMode mode);
+    void showPhase(LinkPhase phase);
+    void aimGauges();
+    void setPortButtonsVisible(bool visible);
+
+    UnitLink &link;
+    GaugeAnimation *animation = nullptr;
+};
