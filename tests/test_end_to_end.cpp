@@ -1,11 +1,11 @@
+#include "core/unit_link.h"
 #include "gauges/angular_gauge.h"
 #include "gauges/linear_gauge.h"
+#include "gauges/packed_color.h"
 #include "link/qt_serial_port.h"
 #include "sim/unit_simulator.h"
 #include "ui/color_button.h"
-#include "ui/control_tag.h"
-#include "ui/dashform.h"
-#include "ui/packed_color.h"
+#include "ui/console_window.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -22,9 +22,23 @@ using namespace std::chrono_literals;
 constexpr int connectMs = 10000;
 constexpr int readOutMs = 30000;
 
+// The real port, keeping a copy of every byte the console sends.
+struct WatchedPort : QtSerialPort {
+    using QtSerialPort::QtSerialPort;
+    void send(QByteArrayView text) override
+    {
+        if (isOpen())
+            sent += text;
+        QtSerialPort::send(text);
+    }
+    QByteArray sent;
+};
+
 struct Session {
     std::unique_ptr<UnitSimulator> unit;
-    std::unique_ptr<DashForm> form;
+    WatchedPort *port = nullptr;
+    std::unique_ptr<UnitLink> link;
+    std::unique_ptr<ConsoleWindow> window;
     Nanos clockOffset{0};
 
     explicit Session(SimOptions options, const QString &device = {})
@@ -33,7 +47,9 @@ struct Session {
         startUnit(options);
         PortMap ports;
         ports.setDevice(1, device.isEmpty() ? unitDevice : device);
-        form = std::make_unique<DashForm>(new QtSerialPort(ports));
+        port = new WatchedPort(ports);
+        link = std::make_unique<UnitLink>(port);
+        window = std::make_unique<ConsoleWindow>(*link);
     }
 
     void startUnit(const SimOptions &options)
@@ -57,15 +73,14 @@ struct Session {
     QString unitDevice;
 };
 
-QList<QScrollBar *> settingBars(DashForm &f)
+QLineEdit *box(ConsoleWindow &w, Setting setting)
 {
-    return {f.cyclescroll, f.ledscroll, f.pprscroll, f.conshiftscroll, f.maxrpmscroll,
-            f.maxadvancescroll};
+    return w.settingRows[int(setting)].box;
 }
 
-bool streaming(DashForm &f)
+bool streaming(ConsoleWindow &w)
 {
-    return f.statusbox->text() == QStringLiteral("Stream Mode");
+    return w.statusBox->text() == QStringLiteral("Stream Mode");
 }
 
 } // namespace
@@ -104,70 +119,75 @@ void TestEndToEnd::connectReadOutAndStream()
     options.chunkPeriod = std::chrono::milliseconds(chunkMs);
     options.lineEnd = lineEnd;
     Session s(options);
-    DashForm &f = *s.form;
-    f.com1_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(f.statusbox->text(), QStringLiteral("Connected Comm Port 1"),
+    ConsoleWindow &w = *s.window;
+    w.clickPort(1);
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusBox->text(), QStringLiteral("Connected Comm Port 1"),
                               connectMs);
-    QTEST(f.revdata->text(), "shown");
-    QVERIFY(f.com1->isHidden() && f.Command4->isHidden());
+    QTEST(w.firmwareBox->text(), "shown");
+    QVERIFY(w.portButtons[0]->isHidden() && w.wiringButton->isHidden());
 
-    QTRY_VERIFY_WITH_TIMEOUT(streaming(f), readOutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
     const UnitSettings &unit = s.unit->unit().settings();
-    QCOMPARE(f.cycledata->text(), QString::number(unit.startDelay));
-    QCOMPARE(f.leddata->text(), QStringLiteral("Kill Sw"));
-    QCOMPARE(f.pprdata->text(), QString::number(unit.pulsesPerRev));
-    QCOMPARE(f.maxrpmdata->text(), QString::number(unit.maxRpmUnits * 256));
-    QCOMPARE(f.maxadvancedata->text(), QStringLiteral("42"));
-    QCOMPARE(f.conshiftdata->text(), QStringLiteral("0"));
-    for (QScrollBar *bar : settingBars(f))
-        QVERIFY2(!bar->isHidden(), qPrintable(bar->objectName()));
-    QVERIFY(!f.maxtempdata->text().isEmpty());
+    QCOMPARE(box(w, Setting::StartDelay)->text(), QString::number(unit.startDelay));
+    QCOMPARE(box(w, Setting::Led)->text(), QStringLiteral("Kill Sw"));
+    QCOMPARE(box(w, Setting::PulsesPerRev)->text(), QString::number(unit.pulsesPerRev));
+    QCOMPARE(box(w, Setting::MaxRpm)->text(), QString::number(unit.maxRpmUnits * 256));
+    QCOMPARE(box(w, Setting::MaxAdvance)->text(), QStringLiteral("42"));
+    QCOMPARE(box(w, Setting::AdvanceShift)->text(), QStringLiteral("0"));
+    for (const ConsoleWindow::SettingRow &row : w.settingRows)
+        QVERIFY2(!row.editor->isHidden(), qPrintable(row.editor->objectName()));
+    QVERIFY(!w.maxTemperatureBox->text().isEmpty());
 
     // Telemetry reaches the gauges: the stopped engine's 12.4 V.
-    QTRY_VERIFY_WITH_TIMEOUT(!f.tempdata->text().isEmpty(), 5000);
-    QCOMPARE(f.busVolts, int16_t(12));
-    QTRY_VERIFY_WITH_TIMEOUT(f.LGauge1->pointerValueAt(2) > 11.5, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.temperatureBox->text().isEmpty(), 5000);
+    QCOMPARE(s.link->state().engine.busVolts, int16_t(12));
+    QTRY_VERIFY_WITH_TIMEOUT(w.engineBars->pointerValueAt(2) > 11.5, 5000);
     // The read-out echoed each reported value; nothing awaits storing.
-    QCOMPARE(f.storebutton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(w.storeButton->BackColor(), PackedColor::darkGrey);
 }
 
 void TestEndToEnd::engineRunningSilencesPolling()
 {
     Session s(SimOptions{});
-    DashForm &f = *s.form;
-    f.com1_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(streaming(f), readOutMs);
+    ConsoleWindow &w = *s.window;
+    w.clickPort(1);
+    QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
     // While stopped the console keeps asking for the propeller angle.
-    QTRY_VERIFY_WITH_TIMEOUT(f.propAngle != 0 || f.AGauge2->NeedleValue() != 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(s.link->state().propellerDegrees != 0
+                                 || w.propellerDial->NeedleValue() != 0,
+                             5000);
 
     s.skipEngine(20s);
-    QTRY_VERIFY_WITH_TIMEOUT(f.engineRunning, 5000);
-    QVERIFY(f.AGauge2->isHidden());
-    QVERIFY(f.engineRpm >= 50);
+    QTRY_VERIFY_WITH_TIMEOUT(s.link->state().engineRunning, 5000);
+    QVERIFY(w.propellerDial->isHidden());
+    QVERIFY(s.link->state().engine.rpm >= 50);
 
-    int queries = 0;
-    QObject::connect(f.Timer1, &QTimer::timeout, &f, [&] { queries += !f.txQueue.isEmpty(); });
+    // Nothing goes out while it runs: no poll question, no retry.
+    QTest::qWait(100); // a question already on its way
+    s.port->sent.clear();
     QTest::qWait(1500);
-    QCOMPARE(queries, 0);
+    QCOMPARE(s.port->sent, QByteArray());
 }
 
 void TestEndToEnd::changeAndStoreSetting()
 {
     Session s(SimOptions{});
-    DashForm &f = *s.form;
-    f.com1_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(streaming(f), readOutMs);
+    ConsoleWindow &w = *s.window;
+    w.clickPort(1);
+    QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
     const int before = s.unit->unit().settings().maxAdvanceSteps;
 
-    f.maxadvancescroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(f.storebutton->BackColor(), PackedColor::green);
+    w.settingRows[int(Setting::MaxAdvance)].editor->triggerAction(
+        QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(w.storeButton->BackColor(), PackedColor::green);
     QTRY_COMPARE_WITH_TIMEOUT(s.unit->unit().settings().maxAdvanceSteps, before + 1, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(f.maxadvancedata->text(), QString::number((before + 1) * 1.4), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(box(w, Setting::MaxAdvance)->text(),
+                              QString::number((before + 1) * 1.4), 5000);
     QCOMPARE(s.unit->unit().storedSettings().maxAdvanceSteps, before);
 
-    QTest::mouseClick(f.storebutton, Qt::LeftButton);
+    QTest::mouseClick(w.storeButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(s.unit->unit().storedSettings().maxAdvanceSteps, before + 1, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(f.storebutton->BackColor(), PackedColor::darkGrey, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.storeButton->BackColor(), PackedColor::darkGrey, 5000);
 }
 
 void TestEndToEnd::silentUnitLeavesConsoleRetrying()
@@ -175,12 +195,12 @@ void TestEndToEnd::silentUnitLeavesConsoleRetrying()
     SimOptions options;
     options.silent = true;
     Session s(options);
-    DashForm &f = *s.form;
-    f.com1_Click();
+    ConsoleWindow &w = *s.window;
+    w.clickPort(1);
     QTest::qWait(2500);
-    QCOMPARE(f.statusbox->text(), QStringLiteral("Waiting for connection - Port 1"));
-    QVERIFY(f.Timer4->isActive());
-    QVERIFY(!f.com1->isHidden());
+    QCOMPARE(w.statusBox->text(), QStringLiteral("Waiting for connection - Port 1"));
+    QVERIFY(s.link->retryingHandshake());
+    QVERIFY(!w.portButtons[0]->isHidden());
 }
 
 void TestEndToEnd::ignoredQueriesAreGivenUp()
@@ -188,14 +208,16 @@ void TestEndToEnd::ignoredQueriesAreGivenUp()
     SimOptions options;
     options.ignoreLetters = "dz";
     Session s(options);
-    DashForm &f = *s.form;
-    f.com1_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(streaming(f), readOutMs);
-    QVERIFY(f.cycledata->text().isEmpty());
-    QVERIFY(f.maxtempdata->text().isEmpty());
-    QVERIFY(f.cyclescroll->isHidden());
-    QCOMPARE(Tag(f.cycledata), QStringLiteral("0"));
-    QVERIFY(!f.leddata->text().isEmpty());
+    ConsoleWindow &w = *s.window;
+    w.clickPort(1);
+    QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
+    QVERIFY(box(w, Setting::StartDelay)->text().isEmpty());
+    QVERIFY(w.maxTemperatureBox->text().isEmpty());
+    QVERIFY(w.settingRows[int(Setting::StartDelay)].editor->isHidden());
+    // Each unanswered question was asked twice, then given up.
+    QCOMPARE(s.port->sent.count("/d\r"), 2);
+    QCOMPARE(s.port->sent.count("/z\r"), 2);
+    QVERIFY(!box(w, Setting::Led)->text().isEmpty());
 }
 
 void TestEndToEnd::vanishingDeviceAndReconnect()
@@ -204,23 +226,23 @@ void TestEndToEnd::vanishingDeviceAndReconnect()
     SimOptions options;
     options.linkPath = dir.filePath(QStringLiteral("unit"));
     Session s(options, options.linkPath);
-    DashForm &f = *s.form;
-    f.com1_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(streaming(f), readOutMs);
+    ConsoleWindow &w = *s.window;
+    w.clickPort(1);
+    QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
 
     s.unit->vanish();
     QElapsedTimer detection;
     detection.start();
-    QTRY_COMPARE_WITH_TIMEOUT(f.statusbox->text(), QStringLiteral("Connection lost - Port 1"),
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusBox->text(), QStringLiteral("Connection lost - Port 1"),
                               3000);
     QVERIFY(detection.elapsed() < 1000);
-    QVERIFY(!f.com1->isHidden());
+    QVERIFY(!w.portButtons[0]->isHidden());
 
     s.startUnit(options);
-    f.com1_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(f.statusbox->text(), QStringLiteral("Connected Comm Port 1"),
+    w.clickPort(1);
+    QTRY_COMPARE_WITH_TIMEOUT(w.statusBox->text(), QStringLiteral("Connected Comm Port 1"),
                               connectMs);
-    QTRY_VERIFY_WITH_TIMEOUT(streaming(f), readOutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
 }
 
 QTEST_MAIN(TestEndToEnd)

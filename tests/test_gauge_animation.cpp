@@ -1,22 +1,59 @@
 #include "gauges/angular_gauge.h"
-#include "gauges/animation_rest.h"
+#include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
-#include "support/form_fixture.h"
-#include "ui/packed_color.h"
+#include "gauges/packed_color.h"
+#include "support/link_fixture.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
 
-double pointer(DashForm &form, int index)
+using Target = int16_t GaugeTargets::*;
+
+// The animation on its own gauges; only the test steps it.
+struct Animated {
+    LinearGauge bars;
+    AngularGauge dial;
+    GaugeAnimation animation{bars, dial};
+
+    void aim(Target field, int value)
+    {
+        GaugeTargets targets = animation.targets();
+        targets.*field = int16_t(value);
+        animation.setTargets(targets);
+    }
+    void step(int steps = 1)
+    {
+        for (int i = 0; i < steps; ++i)
+            animation.step();
+    }
+    double bar(int index) const { return bars.pointerValueAt(index); }
+};
+
+struct Shown {
+    double needle;
+    std::array<double, LinearGauge::pointerCount> bars;
+    std::array<uint32_t, LinearGauge::pointerCount> colours;
+    bool operator==(const Shown &) const = default;
+};
+
+Shown shown(const Animated &a)
 {
-    return form.LGauge1->pointerValueAt(index);
+    Shown s{a.dial.NeedleValue(), {}, {}};
+    for (int i = 0; i < LinearGauge::pointerCount; ++i) {
+        s.bars[i] = a.bars.pointerValueAt(i);
+        s.colours[i] = a.bars.pointerColorAt(i);
+    }
+    return s;
 }
 
-uint32_t colour(DashForm &form, int index)
+// A streamed record with the given engine speed; the rest as in the
+// recording tests (18 advance steps, 14 V, 45 C, 200, 100).
+QByteArray telemetryAt(int rpm)
 {
-    return form.LGauge1->pointerColorAt(index);
+    return "=" + QByteArray::number(rpm, 16).toUpper().rightJustified(4, '0')
+           + "120000962DC864\r";
 }
 
 } // namespace
@@ -32,91 +69,93 @@ private slots:
     void voltsAndAdvanceSettleNearTarget();
     void colourBands_data();
     void colourBands();
+    void linkAimsTheGauges();
+    void propDialHidesWhileEngineRuns_data();
     void propDialHidesWhileEngineRuns();
-    void propDialStaysWithoutLink();
     void settledBarsDoNotRepaint();
     void partialRepaintsLeaveNoTrails();
-    void restingSkipsOnlyTicksThatChangeNothing();
-    void restEndsOnAChangeOrAStop();
+    void restEndsOnAChangedTarget_data();
+    void restEndsOnAChangedTarget();
+    void restingSkipsOnlyStepsThatChangeNothing();
+    void resetStopsTheAnimation();
 };
 
 void TestGaugeAnimation::rpmClosesATenthOfTheGap()
 {
-    FormFixture f;
-    f.form.engineRpm = 2500;
+    Animated a;
+    a.aim(&GaugeTargets::rpm, 2500);
     const QList<double> expected{250, 475, 677, 859, 1023};
     for (double value : expected) {
-        f.form.Timer2_Timer();
-        QCOMPARE(pointer(f.form, 0), value);
+        a.step();
+        QCOMPARE(a.bar(0), value);
     }
 }
 
 void TestGaugeAnimation::rpmCreepsInsideTwentyFive()
 {
-    FormFixture f;
-    f.form.LGauge1->setPointer(0);
-    f.form.LGauge1->setPointerValue(976);
-    f.form.engineRpm = 1000;
-    f.form.Timer2_Timer();
-    QCOMPARE(pointer(f.form, 0), 977.0);
-    for (int i = 0; i < 30; ++i)
-        f.form.Timer2_Timer();
-    QCOMPARE(pointer(f.form, 0), 1000.0);
+    Animated a;
+    a.bars.setPointer(0);
+    a.bars.setPointerValue(976);
+    a.aim(&GaugeTargets::rpm, 1000);
+    a.step();
+    QCOMPARE(a.bar(0), 977.0);
+    a.step(30);
+    QCOMPARE(a.bar(0), 1000.0);
 }
 
 void TestGaugeAnimation::rpmMovesDown()
 {
-    FormFixture f;
-    f.form.LGauge1->setPointer(0);
-    f.form.LGauge1->setPointerValue(3000);
-    f.form.engineRpm = 0;
-    f.form.Timer2_Timer();
-    QCOMPARE(pointer(f.form, 0), 2700.0);
+    Animated a;
+    a.bars.setPointer(0);
+    a.bars.setPointerValue(3000);
+    a.step();
+    QCOMPARE(a.bar(0), 2700.0);
 }
 
 void TestGaugeAnimation::propDialSweepsThenJumps()
 {
-    FormFixture f;
-    f.form.propAngle = 50;
-    f.form.Timer2_Timer();
-    QCOMPARE(f.form.AGauge2->NeedleValue(), 1.0);
-    f.form.propAngle = 200;
-    f.form.Timer2_Timer(); // 2 degrees now, 198 away: one step, then the jump
-    QCOMPARE(f.form.AGauge2->NeedleValue(), 200.0);
-    f.form.propAngle = 110;
-    f.form.Timer2_Timer(); // 89 away after the step: no jump
-    QCOMPARE(f.form.AGauge2->NeedleValue(), 199.0);
+    Animated a;
+    a.aim(&GaugeTargets::propellerDegrees, 50);
+    a.step();
+    QCOMPARE(a.dial.NeedleValue(), 1.0);
+    a.aim(&GaugeTargets::propellerDegrees, 200);
+    a.step(); // 2 degrees now, 198 away: one step, then the jump
+    QCOMPARE(a.dial.NeedleValue(), 200.0);
+    a.aim(&GaugeTargets::propellerDegrees, 110);
+    a.step(); // 89 away after the step: no jump
+    QCOMPARE(a.dial.NeedleValue(), 199.0);
 }
 
 void TestGaugeAnimation::smallBarsStep()
 {
-    FormFixture f;
-    f.form.pair12Value = 16;
-    f.form.pair34Value = 32;
-    for (int i = 0; i < 20; ++i)
-        f.form.Timer2_Timer();
-    QCOMPARE(pointer(f.form, 3), 16.0);
-    QCOMPARE(pointer(f.form, 4), 20.0);
+    Animated a;
+    a.aim(&GaugeTargets::pair12, 16);
+    a.aim(&GaugeTargets::pair34, 32);
+    a.step(20);
+    QCOMPARE(a.bar(3), 16.0);
+    QCOMPARE(a.bar(4), 20.0);
 }
 
+// The advance bar starts at 0, below its scale: the steps read back what
+// they wrote, not a value pinned to the scale.
 void TestGaugeAnimation::voltsAndAdvanceSettleNearTarget()
 {
-    FormFixture f;
-    f.form.busVolts = 12;
-    f.form.advanceDegrees = 42;
-    f.form.Timer2_Timer();
-    QCOMPARE(pointer(f.form, 2), 0.1);
-    QCOMPARE(pointer(f.form, 1), 0.1);
+    Animated a;
+    a.aim(&GaugeTargets::busVolts, 12);
+    a.aim(&GaugeTargets::advanceDegrees, 42);
+    a.step();
+    QCOMPARE(a.bar(2), 0.1);
+    QCOMPARE(a.bar(1), 0.1);
     for (int i = 0; i < 600; ++i) {
-        f.form.Timer2_Timer();
+        a.step();
         if (i > 450) {
-            QVERIFY(qAbs(pointer(f.form, 2) - 12) <= 0.1 + 1e-9);
-            QVERIFY(qAbs(pointer(f.form, 1) - 42) <= 0.1 + 1e-9);
+            QVERIFY(qAbs(a.bar(2) - 12) <= 0.1 + 1e-9);
+            QVERIFY(qAbs(a.bar(1) - 42) <= 0.1 + 1e-9);
         }
     }
 }
 
-// Each row: the value ticked before (setting the colour), then the value
+// Each row: the value stepped before (setting the colour), then the value
 // under test, and the colour the bar must show after it.
 void TestGaugeAnimation::colourBands_data()
 {
@@ -152,43 +191,67 @@ void TestGaugeAnimation::colourBands()
     QFETCH(int, pointerIndex);
     QFETCH(int, before);
     QFETCH(int, value);
-    FormFixture f;
-    int16_t *target = pointerIndex == 0   ? &f.form.engineRpm
-                      : pointerIndex == 1 ? &f.form.advanceDegrees
-                                          : &f.form.busVolts;
-    *target = int16_t(before);
-    f.form.Timer2_Timer();
-    *target = int16_t(value);
-    f.form.Timer2_Timer();
-    QTEST(uint(colour(f.form, pointerIndex)), "expected");
+    Animated a;
+    const Target target = pointerIndex == 0   ? &GaugeTargets::rpm
+                          : pointerIndex == 1 ? &GaugeTargets::advanceDegrees
+                                              : &GaugeTargets::busVolts;
+    a.aim(target, before);
+    a.step();
+    a.aim(target, value);
+    a.step();
+    QTEST(uint(a.bars.pointerColorAt(pointerIndex)), "expected");
+}
+
+// Telemetry and the "p" reply set where every needle and bar is headed.
+void TestGaugeAnimation::linkAimsTheGauges()
+{
+    WindowFixture f;
+    f.connect();
+    f.receive(telemetryAt(2640));
+    f.receive("p40\r");
+    const GaugeTargets expected{2640, 25, 14, 200, 100, 89};
+    QCOMPARE(f.window.gaugeAnimation().targets(), expected);
+}
+
+// The engine counts as running once a line with 50 rpm or more arrives while
+// the stream is on: the propeller dial gives way to the bars and the poll
+// cycle asks nothing. No gauge step is needed.
+void TestGaugeAnimation::propDialHidesWhileEngineRuns_data()
+{
+    QTest::addColumn<bool>("readOut"); // the read-out over, the stream asked for
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<bool>("running");
+
+    QTest::newRow("streaming, 49 rpm") << true << QByteArrayList{telemetryAt(49)} << false;
+    QTest::newRow("streaming, 50 rpm") << true << QByteArrayList{telemetryAt(50)} << true;
+    QTest::newRow("50 then 49 rpm")
+        << true << QByteArrayList{telemetryAt(50), telemetryAt(49)} << false;
+    QTest::newRow("streaming, x reply 50 rpm") << true << QByteArrayList{"x0032\r"} << true;
+    QTest::newRow("stream turned off") << true << QByteArrayList{telemetryAt(3000), "/I0\r"}
+                                       << false;
+    QTest::newRow("read-out, x reply 3000 rpm") << false << QByteArrayList{"x0BB8\r"} << false;
+    QTest::newRow("unit streams unasked") << false << QByteArrayList{telemetryAt(3000)} << true;
 }
 
 void TestGaugeAnimation::propDialHidesWhileEngineRuns()
 {
-    FormFixture f;
-    f.form.linkUp = true;
-    f.form.engineRpm = 49;
-    f.form.Timer2_Timer();
-    QVERIFY(!f.form.AGauge2->isHidden());
-    QVERIFY(!f.form.engineRunning);
-    f.form.engineRpm = 50;
-    f.form.Timer2_Timer();
-    QVERIFY(f.form.AGauge2->isHidden());
-    QVERIFY(f.form.engineRunning);
-    f.form.engineRpm = 49;
-    f.form.Timer2_Timer();
-    QVERIFY(!f.form.AGauge2->isHidden());
-    QVERIFY(!f.form.engineRunning);
-}
-
-void TestGaugeAnimation::propDialStaysWithoutLink()
-{
-    FormFixture f;
-    f.form.engineRpm = 3000;
-    for (int i = 0; i < 5; ++i)
-        f.form.Timer2_Timer();
-    QVERIFY(!f.form.AGauge2->isHidden());
-    QVERIFY(!f.form.engineRunning);
+    QFETCH(bool, readOut);
+    QFETCH(QByteArrayList, lines);
+    QFETCH(bool, running);
+    WindowFixture f;
+    QSignalSpy changes(&f.link, &UnitLink::engineRunningChanged);
+    f.connect();
+    if (readOut)
+        f.readOut();
+    for (const QByteArray &line : lines)
+        f.receive(line);
+    QCOMPARE(f.window.propellerDial->isHidden(), running);
+    QCOMPARE(f.link.state().engineRunning, running);
+    if (!changes.isEmpty())
+        QCOMPARE(changes.last().first().toBool(), running);
+    f.drainQueue();
+    f.link.pollNext();
+    QCOMPARE(f.link.queued().isEmpty(), running);
 }
 
 namespace {
@@ -203,20 +266,26 @@ struct PaintCounter : QObject {
     }
 };
 
-// Shown, with the timers stopped so that only the test ticks.
-bool showOnScreen(DashForm &form)
+// Shown, with the animation stopped so that only the test steps it.
+bool showOnScreen(WindowFixture &f)
 {
-    form.Timer2->stop();
-    form.Timer3->stop();
-    form.show();
-    return QTest::qWaitForWindowExposed(&form);
+    f.window.gaugeAnimation().stop();
+    f.window.show();
+    return QTest::qWaitForWindowExposed(&f.window);
 }
 
-// One animation tick, then whatever repaint it asked for.
-void tickAndPaint(DashForm &form, int ticks = 1)
+void aim(WindowFixture &f, Target field, int value)
 {
-    for (int i = 0; i < ticks; ++i) {
-        form.Timer2_Timer();
+    GaugeTargets targets = f.window.gaugeAnimation().targets();
+    targets.*field = int16_t(value);
+    f.window.gaugeAnimation().setTargets(targets);
+}
+
+// Animation steps, each followed by whatever repaint it asked for.
+void stepAndPaint(WindowFixture &f, int steps = 1)
+{
+    for (int i = 0; i < steps; ++i) {
+        f.window.gaugeAnimation().step();
         QCoreApplication::processEvents();
     }
 }
@@ -228,26 +297,26 @@ void tickAndPaint(DashForm &form, int ticks = 1)
 // needle turning over them.
 void TestGaugeAnimation::settledBarsDoNotRepaint()
 {
-    FormFixture f;
-    QVERIFY(showOnScreen(f.form));
-    f.form.busVolts = 12;
-    f.form.advanceDegrees = 30;
-    f.form.engineRpm = 1500;
+    WindowFixture f;
+    QVERIFY(showOnScreen(f));
+    aim(f, &GaugeTargets::busVolts, 12);
+    aim(f, &GaugeTargets::advanceDegrees, 30);
+    aim(f, &GaugeTargets::rpm, 1500);
     for (int i = 0; i < 400; ++i)
-        f.form.Timer2_Timer();
+        f.window.gaugeAnimation().step();
     QCoreApplication::processEvents();
 
     PaintCounter counter;
-    f.form.LGauge1->installEventFilter(&counter);
-    tickAndPaint(f.form, 50);
+    f.window.engineBars->installEventFilter(&counter);
+    stepAndPaint(f, 50);
     QCOMPARE(counter.paints, 0);
-    f.form.propAngle = 40;
-    tickAndPaint(f.form, 40);
-    QCOMPARE(f.form.AGauge2->NeedleValue(), 40.0);
+    aim(f, &GaugeTargets::propellerDegrees, 40);
+    stepAndPaint(f, 40);
+    QCOMPARE(f.window.propellerDial->NeedleValue(), 40.0);
     QCOMPARE(counter.paints, 0);
 
-    f.form.pair12Value = 50;
-    tickAndPaint(f.form);
+    aim(f, &GaugeTargets::pair12, 50);
+    stepAndPaint(f);
     QVERIFY(counter.paints > 0);
 }
 
@@ -255,102 +324,105 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
 // what reaches the screen must still equal a full redraw.
 void TestGaugeAnimation::partialRepaintsLeaveNoTrails()
 {
-    FormFixture f;
-    QVERIFY(showOnScreen(f.form));
-    f.form.engineRpm = 2000;
-    f.form.busVolts = 13;
+    WindowFixture f;
+    QVERIFY(showOnScreen(f));
+    aim(f, &GaugeTargets::rpm, 2000);
+    aim(f, &GaugeTargets::busVolts, 13);
     for (int target : {80, 75, 170, 60}) {
-        f.form.propAngle = int16_t(target);
-        tickAndPaint(f.form, 120);
+        aim(f, &GaugeTargets::propellerDegrees, target);
+        stepAndPaint(f, 120);
     }
-    const QImage onScreen = f.form.screen()->grabWindow(f.form.winId()).toImage();
-    const QImage redrawn = f.form.grab().toImage();
+    const QImage onScreen = f.window.screen()->grabWindow(f.window.winId()).toImage();
+    const QImage redrawn = f.window.grab().toImage();
     QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
              redrawn.convertToFormat(QImage::Format_RGB32));
 }
 
-namespace {
-
-struct Shown {
-    double needle;
-    std::array<double, LinearGauge::pointerCount> bars;
-    std::array<uint32_t, LinearGauge::pointerCount> colours;
-    bool running;
-    bool operator==(const Shown &) const = default;
-};
-
-Shown shown(DashForm &form)
+void TestGaugeAnimation::restEndsOnAChangedTarget_data()
 {
-    Shown s{form.AGauge2->NeedleValue(), {}, {}, form.engineRunning};
-    for (int i = 0; i < LinearGauge::pointerCount; ++i) {
-        s.bars[i] = form.LGauge1->pointerValueAt(i);
-        s.colours[i] = form.LGauge1->pointerColorAt(i);
-    }
-    return s;
+    QTest::addColumn<Target>("field");
+    QTest::addColumn<int>("value");
+    QTest::newRow("rpm") << &GaugeTargets::rpm << 1;
+    QTest::newRow("advance") << &GaugeTargets::advanceDegrees << 1;
+    QTest::newRow("volts") << &GaugeTargets::busVolts << 1;
+    QTest::newRow("1&2") << &GaugeTargets::pair12 << 1;
+    QTest::newRow("3&4") << &GaugeTargets::pair34 << 1;
+    QTest::newRow("propeller") << &GaugeTargets::propellerDegrees << 359;
 }
 
-} // namespace
-
-// Against a timer that never rests, driven by the same changing values: a
-// resting timer's gauges must never fall behind by a single step.
-void TestGaugeAnimation::restingSkipsOnlyTicksThatChangeNothing()
+// A step that changes nothing starts a rest; the same targets again leave
+// it resting, and any one changed target ends it.
+void TestGaugeAnimation::restEndsOnAChangedTarget()
 {
-    FormFixture resting;
-    FormFixture reference;
-    resting.form.linkUp = reference.form.linkUp = true;
+    QFETCH(Target, field);
+    QFETCH(int, value);
+    Animated a;
+    QVERIFY(!a.animation.resting());
+    a.step(2);
+    QVERIFY(a.animation.resting());
+    QVERIFY(a.animation.isRunning()); // a slow step still comes, as a backstop
+    a.animation.setTargets(GaugeTargets{});
+    QVERIFY(a.animation.resting());
+
+    const Shown before = shown(a);
+    a.aim(field, value);
+    QVERIFY(!a.animation.resting());
+    a.step();
+    QVERIFY(shown(a) != before);
+    QVERIFY(!a.animation.resting());
+}
+
+// Against an animation stepped every time, driven by the same changing
+// targets: one that skips its steps while resting must never fall behind by
+// a single step.
+void TestGaugeAnimation::restingSkipsOnlyStepsThatChangeNothing()
+{
+    Animated resting;
+    Animated reference;
     QRandomGenerator random(7);
     int skipped = 0;
     for (int step = 0; step < 20000; ++step) {
-        // One value at a time, so that each one alone must end a rest.
+        // One target at a time, so that each one alone must end a rest.
         if (random.bounded(300) == 0) {
-            const auto set = [&](int16_t FormState::*field, int value) {
-                resting.form.*field = reference.form.*field = int16_t(value);
+            const auto set = [&](Target field, int value) {
+                resting.aim(field, value);
+                reference.aim(field, value);
             };
             switch (random.bounded(6)) {
-            case 0: set(&FormState::engineRpm, random.bounded(2) ? 0 : random.bounded(4000)); break;
-            case 1: set(&FormState::busVolts, random.bounded(-1, 25)); break;
-            case 2: set(&FormState::advanceDegrees, random.bounded(60)); break;
-            case 3: set(&FormState::pair12Value, random.bounded(256)); break;
-            case 4: set(&FormState::pair34Value, random.bounded(256)); break;
-            default: set(&FormState::propAngle, random.bounded(360)); break;
+            case 0: set(&GaugeTargets::rpm, random.bounded(2) ? 0 : random.bounded(4000)); break;
+            case 1: set(&GaugeTargets::busVolts, random.bounded(-1, 25)); break;
+            case 2: set(&GaugeTargets::advanceDegrees, random.bounded(60)); break;
+            case 3: set(&GaugeTargets::pair12, random.bounded(256)); break;
+            case 4: set(&GaugeTargets::pair34, random.bounded(256)); break;
+            default: set(&GaugeTargets::propellerDegrees, random.bounded(360)); break;
             }
         }
-        resting.form.animationRest->beforeSleep();
-        if (resting.form.animationRest->resting())
+        if (resting.animation.resting())
             ++skipped;
         else
-            resting.form.animationRest->tick();
-        reference.form.Timer2_Timer();
-        QVERIFY2(shown(resting.form) == shown(reference.form), qPrintable(QString::number(step)));
+            resting.step();
+        reference.step();
+        QVERIFY2(shown(resting) == shown(reference), qPrintable(QString::number(step)));
     }
     QVERIFY(skipped > 10000);
 }
 
-void TestGaugeAnimation::restEndsOnAChangeOrAStop()
+// RESET stops the animation and new targets do not start it; the next
+// connection does, stepping at once.
+void TestGaugeAnimation::resetStopsTheAnimation()
 {
-    FormFixture f;
-    AnimationRest &rest = *f.form.animationRest;
-    rest.tick(); // sets the colours
-    rest.tick();
-    QVERIFY(rest.resting());
-    QCOMPARE(f.form.Timer2->interval(), AnimationRest::restMs);
-    QVERIFY(f.form.Timer2->isActive());
+    WindowFixture f;
+    GaugeAnimation &animation = f.window.gaugeAnimation();
+    f.connect();
+    f.window.reset();
+    QVERIFY(!animation.isRunning());
+    f.receive(telemetryAt(1500));
+    QCOMPARE(animation.targets().rpm, int16_t(1500));
+    QVERIFY(!animation.isRunning());
 
-    f.form.propAngle = 3;
-    rest.beforeSleep();
-    QVERIFY(!rest.resting());
-    QCOMPARE(f.form.Timer2->interval(), 10);
-    for (int i = 0; i < 4; ++i)
-        rest.tick();
-    QCOMPARE(f.form.AGauge2->NeedleValue(), 3.0);
-    QVERIFY(rest.resting());
-
-    // RESET stops the timer; it must stay stopped, and start at 10 ms.
-    f.form.Command5_Click();
-    f.form.propAngle = 9;
-    rest.beforeSleep();
-    QVERIFY(!f.form.Timer2->isActive());
-    QCOMPARE(f.form.Timer2->interval(), 10);
+    f.connect();
+    QVERIFY(animation.isRunning());
+    QVERIFY(!animation.resting());
 }
 
 QTEST_MAIN(TestGaugeAnimation)

@@ -4,7 +4,7 @@
 
 #include "gauges/angular_gauge.h"
 #include "gauges/linear_gauge.h"
-#include "ui/packed_color.h"
+#include "gauges/packed_color.h"
 
 #include <QPaintEvent>
 #include <QtTest>
@@ -136,8 +136,10 @@ void TestGauges::readBackIsExact_data()
         QTest::addRow("%s", names[v]) << int(v % bars) << values[v];
 }
 
-// The window animates with value = PointerValue() + 0.1 on every pointer in
-// turn, so whatever was written must come back bit for bit, per pointer.
+// The animation steps each bar and the needle from the value it reads back,
+// also far outside the scale (the advance bar starts at 0, below 20): what
+// was written must come back bit for bit, per pointer, even after a drawing
+// that pins it to the scale's end.
 void TestGauges::readBackIsExact()
 {
     QFETCH(int, pointer);
@@ -149,28 +151,18 @@ void TestGauges::readBackIsExact()
     dial.setScale(0, 360, true);
     dial.resize(angularSize);
 
-    double expected[bars];
-    for (int i = 0; i < bars; ++i)
-        expected[i] = i == pointer ? value : i + 0.5;
-    setAll(gauge, [&](int i) { return expected[i]; });
-    dial.setNeedleValue(value);
-    double needle = value;
+    setAll(gauge, [](int i) { return i + 0.5; });
     gauge.setPointer(int16_t(pointer));
+    gauge.setPointerValue(value);
+    dial.setNeedleValue(value);
+    drawn(gauge);
+    drawn(dial);
+
     QVERIFY(sameBits(gauge.PointerValue(), value));
     QVERIFY(sameBits(dial.NeedleValue(), value));
-
-    for (int tick = 0; tick < 200; ++tick) {
-        for (int i = 0; i < bars; ++i) {
-            gauge.setPointer(int16_t(i));
-            gauge.setPointerValue(gauge.PointerValue() + 0.1);
-            expected[i] += 0.1;
-        }
-        dial.setNeedleValue(dial.NeedleValue() + 0.1);
-        needle += 0.1;
-    }
     for (int i = 0; i < bars; ++i)
-        QVERIFY2(sameBits(gauge.pointerValueAt(i), expected[i]), qPrintable(QString::number(i)));
-    QVERIFY(sameBits(dial.NeedleValue(), needle));
+        QVERIFY2(sameBits(gauge.pointerValueAt(i), i == pointer ? value : i + 0.5),
+                 qPrintable(QString::number(i)));
 }
 
 void TestGauges::outOfRangeIndexIsHarmless_data()

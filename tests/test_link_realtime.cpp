@@ -1,7 +1,8 @@
+#include "core/unit_link.h"
 #include "link/qt_serial_port.h"
 #include "support/pty_peer.h"
 #include "ui/color_button.h"
-#include "ui/dashform.h"
+#include "ui/console_window.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -21,12 +22,17 @@ private slots:
 
 namespace {
 
-std::unique_ptr<DashForm> consoleOn(const PtyPeer &peer)
-{
-    PortMap ports;
-    ports.setDevice(1, peer.devicePath());
-    return std::make_unique<DashForm>(new QtSerialPort(ports));
-}
+struct Console {
+    explicit Console(const PtyPeer &peer) : link(new QtSerialPort(portsFor(peer))) {}
+    static PortMap portsFor(const PtyPeer &peer)
+    {
+        PortMap ports;
+        ports.setDevice(1, peer.devicePath());
+        return ports;
+    }
+    UnitLink link;
+    ConsoleWindow window{link};
+};
 
 double cpuSeconds()
 {
@@ -46,8 +52,8 @@ double ms(PtyPeer::Clock::duration d)
 void TestLinkRealtime::startupSequenceTiming()
 {
     PtyPeer peer;
-    auto form = consoleOn(peer);
-    form->com1_Click();
+    Console console(peer);
+    console.window.clickPort(1);
     QTRY_VERIFY_WITH_TIMEOUT(peer.arrivals().size() >= 10, 5000);
     const auto arrivals = peer.arrivals();
     QCOMPARE(peer.received().left(10), QByteArray("/*\r/I0\r/u\r"));
@@ -68,8 +74,8 @@ void TestLinkRealtime::startupSequenceTiming()
 void TestLinkRealtime::silentUnitRetriesCheaply()
 {
     PtyPeer peer;
-    auto form = consoleOn(peer);
-    form->com1_Click();
+    Console console(peer);
+    console.window.clickPort(1);
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -79,7 +85,7 @@ void TestLinkRealtime::silentUnitRetriesCheaply()
 
     // The sequence went out more than once and the status still waits.
     QVERIFY(peer.received().count("/u\r") >= 2);
-    QCOMPARE(form->statusbox->text(), QStringLiteral("Waiting for connection - Port 1"));
+    QCOMPARE(console.window.statusBox->text(), QStringLiteral("Waiting for connection - Port 1"));
     QVERIFY2(cpu < 0.15 * elapsed,
              qPrintable(QString("cpu %1 s over %2 s").arg(cpu).arg(elapsed)));
 }
@@ -94,12 +100,12 @@ void TestLinkRealtime::answeringUnitConnects()
             return "u21\r";
         return {};
     });
-    auto form = consoleOn(peer);
-    form->com1_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(form->statusbox->text(), QStringLiteral("Connected Comm Port 1"),
+    Console console(peer);
+    console.window.clickPort(1);
+    QTRY_COMPARE_WITH_TIMEOUT(console.window.statusBox->text(), QStringLiteral("Connected Comm Port 1"),
                               5000);
-    QVERIFY(form->com1->isHidden());
-    QCOMPARE(form->revdata->text(), QStringLiteral("33"));
+    QVERIFY(console.window.portButtons[0]->isHidden());
+    QCOMPARE(console.window.firmwareBox->text(), QStringLiteral("33"));
 }
 
 QTEST_MAIN(TestLinkRealtime)

@@ -3,8 +3,8 @@
 #include <QtTest>
 
 #include "ui/logo_picture.h"
-#include "ui/schmatic.h"
 #include "ui/wiring_picture.h"
+#include "ui/wiring_window.h"
 
 namespace {
 
@@ -80,14 +80,15 @@ private slots:
 
     void windowLayout()
     {
-        Schmatic window;
+        WiringWindow window;
         QVERIFY(window.isWindow());
+        QCOMPARE(window.objectName(), "schmatic");
         QCOMPARE(window.windowTitle(), "Form1");
         QCOMPARE(window.minimumSize(), QSize(508, 528));
         QCOMPARE(window.maximumSize(), QSize(508, 528));
-        QCOMPARE(window.findChild<QLabel *>("Picture1"), window.Picture1);
-        QCOMPARE(window.Picture1->geometry(), QRect(8, 8, 489, 513));
-        QCOMPARE(window.Picture1->pixmap().size(), QSize(487, 484)); // the whole wiring picture
+        QCOMPARE(window.findChild<QLabel *>("Picture1"), window.picture);
+        QCOMPARE(window.picture->geometry(), QRect(8, 8, 489, 513));
+        QCOMPARE(window.picture->pixmap().size(), QSize(487, 484)); // the whole wiring picture
     }
 
     void closingDeletesWindow_data()
@@ -101,7 +102,7 @@ private slots:
     {
         QFETCH(bool, withParent);
         QWidget owner;
-        QPointer<Schmatic> window = new Schmatic(withParent ? &owner : nullptr);
+        QPointer<WiringWindow> window = new WiringWindow(withParent ? &owner : nullptr);
         window->show();
         QVERIFY(window->isWindow() && window->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

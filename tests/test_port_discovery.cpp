@@ -4,7 +4,8 @@
 #include "app/command_line.h"
 #include "app/port_listing.h"
 #include "link/port_discovery.h"
-#include "support/form_fixture.h"
+#include "support/link_fixture.h"
+#include "ui/color_button.h"
 
 #include <QHelpEvent>
 #include <QTest>
@@ -160,15 +161,16 @@ void TestPortDiscovery::listing()
 
 void TestPortDiscovery::tooltipSaysWhyItsButtonFailed()
 {
-    FormFixture f;
+    WindowFixture f;
+    ConsoleWindow &window = f.window;
     f.port->failNextOpen(SerialPort::errorPortUnavailable);
-    f.form.com2_Click();
-    QCOMPARE(tooltipOf(f.form.com2), QStringLiteral("COM2: memory port 2\nCould not open: test failure 8002"));
-    QCOMPARE(tooltipOf(f.form.com1), QStringLiteral("COM1: memory port 1"));
+    window.clickPort(2);
+    QCOMPARE(tooltipOf(window.portButtons[1]), QStringLiteral("COM2: memory port 2\nCould not open: test failure 8002"));
+    QCOMPARE(tooltipOf(window.portButtons[0]), QStringLiteral("COM1: memory port 1"));
 
     // Until the next attempt.
-    f.form.com1_Click();
-    QCOMPARE(tooltipOf(f.form.com2), QStringLiteral("COM2: memory port 2"));
+    window.clickPort(1);
+    QCOMPARE(tooltipOf(window.portButtons[1]), QStringLiteral("COM2: memory port 2"));
 }
 
 void TestPortDiscovery::commandLine_data()

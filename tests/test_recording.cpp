@@ -3,8 +3,9 @@
 
 #include "app/command_line.h"
 #include "protocol/time_text.h"
+#include "protocol/decoded_line.h"
 #include "record/recorder.h"
-#include "support/form_fixture.h"
+#include "support/link_fixture.h"
 #include "ui/recording_controls.h"
 #include "ui/window_title.h"
 
@@ -26,9 +27,9 @@ const QByteArray telemetry = "=0A50120000962DC864\r"; // 2640 rpm, 25 deg, 14 V,
 const QByteArray telemetryRow = ",2640,25,14,45,200,100,";
 
 // A window with its recorder, on a clock that moves only when told.
-struct RecordingFixture : FormFixture {
+struct RecordingFixture : WindowFixture {
     QTemporaryDir dir;
-    Recorder *recorder = attachRecorder(form, dir.filePath(QStringLiteral("default")));
+    Recorder *recorder = attachRecorder(window, dir.filePath(QStringLiteral("default")));
     qint64 ms = 0;
 
     RecordingFixture()
@@ -38,14 +39,14 @@ struct RecordingFixture : FormFixture {
         recorder->clock.steady = [this] {
             return Clock::time_point(std::chrono::milliseconds(ms));
         };
-        setTitleMarker(form, TitleMarker::Demo, true);
+        setTitleMarker(window, TitleMarker::Demo, true);
     }
 
     void pressCtrlR()
     {
-        emit form.findChild<QShortcut *>(QStringLiteral("recordShortcut"))->activated();
+        emit window.findChild<QShortcut *>(QStringLiteral("recordShortcut"))->activated();
     }
-    QString title() const { return form.windowTitle(); }
+    QString title() const { return window.windowTitle(); }
 };
 
 QByteArray contents(const QString &path)
@@ -60,8 +61,9 @@ int writeRowsUntilKilled(const QString &path)
 {
     Recorder recorder;
     recorder.startInFile(path);
+    const DecodedLine line = decodeLine(telemetry);
     for (int row = 1; row <= 500000 && recorder.state() == Recorder::State::Recording; ++row) {
-        recorder.handleLine(telemetry);
+        recorder.handleLine(line);
         if (row == 1000) {
             std::puts("ready");
             std::fflush(stdout);
@@ -115,7 +117,7 @@ void TestRecording::sessionRows()
                         "2026-12-07T14:03:23.750+01:00,1.750,2640,25,14,45,200,100,89,"
                         "\"=0A5012,\"\"\x01" "0962DC864\"\r\n"
                         "2026-12-07T14:03:24.500+01:00,2.500,,,,,,,91,p41\r\n"));
-    QCOMPARE(f.form.propAngle, int16_t(91));
+    QCOMPARE(f.link.state().propellerDegrees, int16_t(91));
 }
 
 void TestRecording::fileForEachConnection()
@@ -156,7 +158,7 @@ void TestRecording::writeFailureShowsAndDecodingGoesOn()
     f.recorder->startInFile(QStringLiteral("/dev/full"));
     QCOMPARE(f.title(), QStringLiteral("TORVANE DATA LINK [DEMO] [REC FAILED]"));
     f.receive(telemetry);
-    QCOMPARE(f.form.engineRpm, int16_t(2640));
+    QCOMPARE(f.link.state().engine.rpm, int16_t(2640));
     QCOMPARE(f.title(), QStringLiteral("TORVANE DATA LINK [DEMO] [REC FAILED]"));
     f.pressCtrlR(); // the next start clears it
     QCOMPARE(f.title(), QStringLiteral("TORVANE DATA LINK [DEMO] [REC]"));

@@ -106,14 +106,14 @@ QByteArray allByteValues()
     return bytes;
 }
 
-// Collects what OnComm hands over, as the window's receive handler does.
+// Collects what eventRaised hands over, as the window's receive handler does.
 struct Receiver {
     explicit Receiver(QtSerialPort &port)
     {
-        QObject::connect(&port, &SerialPort::OnComm, &port, [this, &port] {
+        QObject::connect(&port, &SerialPort::eventRaised, &port, [this, &port] {
             ++events;
-            QCOMPARE(port.CommEvent(), int(SerialPort::comEvReceive));
-            received.append(port.Input());
+            QCOMPARE(port.lastEvent(), int(SerialPort::receiveEvent));
+            received.append(port.takeReceived());
         });
     }
     QByteArray received;
@@ -212,18 +212,18 @@ void TestSerialPortPty::openResults()
 
     QtSerialPort first(port1At(pty.slave));
     QtSerialPort other(port1At(device));
-    QCOMPARE(first.setPortOpen(true), int(SerialPort::noError));
-    QVERIFY(first.PortOpen());
+    QCOMPARE(first.setOpen(true), int(SerialPort::noError));
+    QVERIFY(first.isOpen());
     expectOpenWarning(device);
-    QCOMPARE(other.setPortOpen(true), result);
-    QVERIFY(!other.PortOpen());
-    QVERIFY(first.PortOpen());
+    QCOMPARE(other.setOpen(true), result);
+    QVERIFY(!other.isOpen());
+    QVERIFY(first.isOpen());
 
     // Once the first lets go, a device in use can be had.
-    QCOMPARE(first.setPortOpen(false), int(SerialPort::noError));
+    QCOMPARE(first.setOpen(false), int(SerialPort::noError));
     if (result == SerialPort::errorPortUnavailable)
         expectOpenWarning(device);
-    QCOMPARE(other.setPortOpen(true), result == SerialPort::errorPortInUse ? int(SerialPort::noError) : result);
+    QCOMPARE(other.setOpen(true), result == SerialPort::errorPortInUse ? int(SerialPort::noError) : result);
 }
 
 void TestSerialPortPty::bytesBothWays()
@@ -237,29 +237,29 @@ void TestSerialPortPty::bytesBothWays()
 
     // A deliberate close and reopen changes nothing, and is no lost connection.
     for (int round = 0; round < 2; ++round) {
-        QCOMPARE(port.setPortOpen(true), int(SerialPort::noError));
-        QVERIFY(port.PortOpen());
+        QCOMPARE(port.setOpen(true), int(SerialPort::noError));
+        QVERIFY(port.isOpen());
 
         // In: a telemetry line, every byte value, then a burst.
         QByteArray in = QByteArrayLiteral("R1234,05,138\r") + every + every.repeated(40);
         receiver.received.clear();
         QVERIFY(pty.write(in));
         QTRY_COMPARE_WITH_TIMEOUT(receiver.received, in, 5000);
-        QVERIFY(port.Input().isEmpty());
+        QVERIFY(port.takeReceived().isEmpty());
 
         // Out: the handshake one small write at a time, then every byte value.
         QByteArray out;
         for (const char *command : {"/*\r", "/I0\r", "/u\r"}) {
-            port.Output(command);
+            port.send(command);
             out += command;
         }
-        port.Output(every);
+        port.send(every);
         out += every;
         QByteArray atMaster;
         QTRY_COMPARE_WITH_TIMEOUT(atMaster += pty.read(), out, 5000);
 
-        QCOMPARE(port.setPortOpen(false), int(SerialPort::noError));
-        QVERIFY(!port.PortOpen());
+        QCOMPARE(port.setOpen(false), int(SerialPort::noError));
+        QVERIFY(!port.isOpen());
     }
     QTest::qWait(50);
     QCOMPARE(lost.count(), 0);
@@ -274,7 +274,7 @@ void TestSerialPortPty::byteAtATimeArrivesBatched()
     QVERIFY(!pty.slave.isEmpty());
     QtSerialPort port(port1At(pty.slave));
     Receiver receiver(port);
-    QCOMPARE(port.setPortOpen(true), int(SerialPort::noError));
+    QCOMPARE(port.setOpen(true), int(SerialPort::noError));
 
     const QByteArray line = QByteArrayLiteral("=0A2B000086140000\r");
     const QByteArray sent = line.repeated(20);
@@ -329,9 +329,9 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce()
     bool openWhenLost = true;
     connect(&port, &SerialPort::connectionLost, &port, [&] {
         ++lost;
-        openWhenLost = port.PortOpen();
+        openWhenLost = port.isOpen();
     });
-    QCOMPARE(port.setPortOpen(true), int(SerialPort::noError));
+    QCOMPARE(port.setOpen(true), int(SerialPort::noError));
     QVERIFY(pty->write("R0,0,0\r"));
     QTRY_COMPARE_WITH_TIMEOUT(receiver.received, QByteArray("R0,0,0\r"), 5000);
     const int events = receiver.events;
@@ -339,12 +339,12 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce()
     const qint64 cpuBefore = cpuMicroseconds();
     pty->closeMaster();
     if (writing) {
-        port.Output("/*\r");
-        port.Output(allByteValues());
+        port.send("/*\r");
+        port.send(allByteValues());
     }
     QTRY_COMPARE_WITH_TIMEOUT(lost, 1, 5000);
     QVERIFY(!openWhenLost);
-    QVERIFY(!port.PortOpen());
+    QVERIFY(!port.isOpen());
 
     // No storm afterwards: no further signals, and the process stays idle.
     QTest::qWait(300);
@@ -357,10 +357,10 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce()
     pty = std::make_unique<Pty>();
     QVERIFY(!pty->slave.isEmpty());
     QVERIFY(QFile::remove(link) && QFile::link(pty->slave, link));
-    QCOMPARE(port.setPortOpen(true), int(SerialPort::noError));
+    QCOMPARE(port.setOpen(true), int(SerialPort::noError));
     QVERIFY(pty->write("u1.7\r"));
     QTRY_COMPARE_WITH_TIMEOUT(receiver.received, QByteArray("R0,0,0\ru1.7\r"), 5000);
-    port.Output("/u\r");
+    port.send("/u\r");
     QByteArray atMaster;
     QTRY_COMPARE_WITH_TIMEOUT(atMaster += pty->read(), QByteArray("/u\r"), 5000);
     QCOMPARE(lost, 1);

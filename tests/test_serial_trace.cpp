@@ -27,28 +27,28 @@ void TestSerialTrace::sessionLines()
     trace->open(QIODevice::WriteOnly);
     std::chrono::microseconds now{0};
     TracingSerialPort port(inner, std::move(buffer), [&now] { return Clock::time_point(now); });
-    QSignalSpy received(&port, &SerialPort::OnComm);
+    QSignalSpy received(&port, &SerialPort::eventRaised);
     QSignalSpy lost(&port, &SerialPort::connectionLost);
 
     now = std::chrono::microseconds(250);
     inner->failNextOpen(SerialPort::errorPortUnavailable);
-    port.setCommPort(2);
-    QCOMPARE(port.setPortOpen(true), SerialPort::errorPortUnavailable);
+    port.selectPort(2);
+    QCOMPARE(port.setOpen(true), SerialPort::errorPortUnavailable);
     now = std::chrono::microseconds(1500000);
-    port.setCommPort(1);
-    QCOMPARE(port.setPortOpen(true), SerialPort::noError);
-    port.Output("/*\r");
+    port.selectPort(1);
+    QCOMPARE(port.setOpen(true), SerialPort::noError);
+    port.send("/*\r");
     now = std::chrono::microseconds(1734567);
     inner->receive("u2\x01\"\\\xff" "1\r");
     QCOMPARE(received.size(), 1);
-    QCOMPARE(port.Input(), QByteArray("u2\x01\"\\\xff" "1\r"));
-    QCOMPARE(port.Input(), QByteArray()); // nothing read, nothing traced
+    QCOMPARE(port.takeReceived(), QByteArray("u2\x01\"\\\xff" "1\r"));
+    QCOMPARE(port.takeReceived(), QByteArray()); // nothing read, nothing traced
     now = std::chrono::seconds(12);
     inner->vanish();
     QCOMPARE(lost.size(), 1);
-    port.Output("/p\r"); // the port is closed: nothing goes out
-    port.setPortOpen(true);
-    port.setPortOpen(false);
+    port.send("/p\r"); // the port is closed: nothing goes out
+    port.setOpen(true);
+    port.setOpen(false);
     QCOMPARE(inner->sent(), QByteArray("/*\r"));
 
     QList<QByteArray> lines = trace->data().split('\n');
@@ -74,10 +74,10 @@ void TestSerialTrace::unwritableTraceStopsQuietly()
     QVERIFY(full->open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("trace stopped: /dev/full: .*space"));
     TracingSerialPort port(inner, std::move(full));
-    QCOMPARE(port.setPortOpen(true), SerialPort::noError);
-    port.Output("/u\r");
+    QCOMPARE(port.setOpen(true), SerialPort::noError);
+    port.send("/u\r");
     inner->receive("u21\r");
-    QCOMPARE(port.Input(), QByteArray("u21\r"));
+    QCOMPARE(port.takeReceived(), QByteArray("u21\r"));
     QCOMPARE(inner->sent(), QByteArray("/u\r"));
 }
 

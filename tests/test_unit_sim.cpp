@@ -1,6 +1,7 @@
 // The simulated ignition unit driven by hand with an injected clock, checked
 // against the console's own decoders; one real pseudo-terminal.
 
+#include "protocol/decoded_line.h"
 #include "protocol/replies.h"
 #include "record/recorder.h"
 #include "protocol/telemetry.h"
@@ -110,7 +111,7 @@ void recordSent(const Bench &bench, const QString &path)
             if (bench.bytes[byte] != '\r')
                 continue;
             at = when;
-            recorder.handleLine(line);
+            recorder.handleLine(decodeLine(line));
             line.clear();
         }
     }
