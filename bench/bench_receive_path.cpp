@@ -2,7 +2,7 @@
 #include "gauges/gauge_animation.h"
 #include "link/memory_serial_port.h"
 #include "protocol/acknowledgement.h"
-#include "protocol/hex2dec.h"
+#include "protocol/hex_number.h"
 #include "protocol/replies.h"
 #include "protocol/telemetry.h"
 #include "ui/console_window.h"
@@ -30,7 +30,7 @@ void hexToNumber(benchmark::State &state)
 {
     const QByteArray field = "0BB8";
     for (auto _ : state)
-        benchmark::DoNotOptimize(Hex2Dec(field));
+        benchmark::DoNotOptimize(parseHex(field));
 }
 BENCHMARK(hexToNumber);
 
@@ -38,7 +38,7 @@ void hexToNumberLongest(benchmark::State &state)
 {
     const QByteArray field = "&H" + QByteArray(23, 'F');
     for (auto _ : state)
-        benchmark::DoNotOptimize(Hex2Dec(field));
+        benchmark::DoNotOptimize(parseHex(field));
 }
 BENCHMARK(hexToNumberLongest);
 

@@ -25,4 +25,4 @@ struct Acknowledgement {
 
 // Nothing for a letter that is not acknowledged (upper case only), or for an
 // LED acknowledgement whose value is not a decimal digit.
-std::optional<Acknowledgement> decodeAcknowledgement(QByteArrayView rBuff);
+std::optional<Acknowledgement> decodeAcknowledgement(QByteArrayView line);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "protocol/acknowledgement.h"
-#include "protocol/line_dispatch.h"
+#include "protocol/line_kind.h"
 #include "protocol/replies.h"
 #include "protocol/telemetry.h"
 

@@ -1,7 +1,7 @@
 #include "protocol/replies.h"
 
-#include "protocol/hex2dec.h"
-#include "protocol/line_dispatch.h"
+#include "protocol/hex_number.h"
+#include "protocol/line_kind.h"
 #include "protocol/number_format.h"
 #include "protocol/setting_texts.h"
 
@@ -65,13 +65,13 @@ void decodeValue(ReplyRecord &r, const HexValue &raw)
 
 } // namespace
 
-std::optional<ReplyRecord> decodeReply(QByteArrayView rBuff)
+std::optional<ReplyRecord> decodeReply(QByteArrayView line)
 {
-    if (classifyLine(rBuff) != LineKind::Reply)
+    if (classifyLine(line) != LineKind::Reply)
         return std::nullopt;
     ReplyRecord record;
-    record.letter = rBuff.front();
-    const HexValue raw = Hex2Dec(fieldAt(rBuff, 2, record.letter == 'x' ? 4 : 2));
+    record.letter = line.front();
+    const HexValue raw = parseHex(fieldAt(line, 2, record.letter == 'x' ? 4 : 2));
     const std::optional<int16_t> n = raw.toInt16();
     if (!n)
         return std::nullopt;

@@ -29,4 +29,4 @@ struct ReplyRecord {
 
 // Nothing when the first character is no reply letter, or when an "x"
 // record's engine speed is above 7FFF and cannot be held.
-std::optional<ReplyRecord> decodeReply(QByteArrayView rBuff);
+std::optional<ReplyRecord> decodeReply(QByteArrayView line);

@@ -17,7 +17,7 @@ struct TelemetryRecord {
     int16_t pair34Value = 0;
 };
 
-// Decodes the record at the start of rBuff. Short fields read as the Hex2Dec
+// Decodes the record at the start of line. Short fields read as the parseHex
 // rules say. An engine speed above 7FFF cannot be held: the whole line is
 // rejected (nothing).
-std::optional<TelemetryRecord> decodeTelemetry(QByteArrayView rBuff);
+std::optional<TelemetryRecord> decodeTelemetry(QByteArrayView line);

@@ -1,4 +1,4 @@
-#include "protocol/hex2dec.h"
+#include "protocol/hex_number.h"
 
 #include <algorithm>
 
@@ -41,9 +41,9 @@ QString HexValue::toText() const
     return QString::fromLatin1(digits, length);
 }
 
-HexValue Hex2Dec(QByteArrayView HexString)
+HexValue parseHex(QByteArrayView text)
 {
-    QByteArrayView digits = HexString;
+    QByteArrayView digits = text;
     if (digits.size() >= 2 && digits[0] == '&' && (digits[1] == 'h' || digits[1] == 'H'))
         digits = digits.sliced(2);
     if (digits.size() > maxDigits)

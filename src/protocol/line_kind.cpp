@@ -1,12 +1,12 @@
-#include "protocol/line_dispatch.h"
+#include "protocol/line_kind.h"
 
 #include <cstring>
 
-LineKind classifyLine(QByteArrayView rBuff)
+LineKind classifyLine(QByteArrayView line)
 {
-    if (rBuff.isEmpty())
+    if (line.isEmpty())
         return LineKind::Ignored;
-    const char first = rBuff.front();
+    const char first = line.front();
     if (first == '=')
         return LineKind::Telemetry;
     if (first == '/')
@@ -16,10 +16,10 @@ LineKind classifyLine(QByteArrayView rBuff)
     return LineKind::Ignored;
 }
 
-QByteArrayView fieldAt(QByteArrayView rBuff, qsizetype position, qsizetype width)
+QByteArrayView fieldAt(QByteArrayView line, qsizetype position, qsizetype width)
 {
     const qsizetype start = position - 1;
-    if (start >= rBuff.size())
+    if (start >= line.size())
         return {};
-    return rBuff.sliced(start, std::min(width, rBuff.size() - start));
+    return line.sliced(start, std::min(width, line.size() - start));
 }

@@ -1,8 +1,8 @@
-#include "protocol/hex2dec.h"
+#include "protocol/hex_number.h"
 
 #include <QtTest>
 
-class TestHex2Dec : public QObject {
+class TestHexNumber : public QObject {
     Q_OBJECT
 private slots:
     void converts_data();
@@ -12,7 +12,7 @@ private slots:
     void emptyResultConversions();
 };
 
-void TestHex2Dec::converts_data()
+void TestHexNumber::converts_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("empty");
@@ -45,17 +45,17 @@ void TestHex2Dec::converts_data()
                                      << "4951760157141521099596496895";
 }
 
-void TestHex2Dec::converts()
+void TestHexNumber::converts()
 {
     QFETCH(QByteArray, text);
     QFETCH(bool, empty);
     QFETCH(QString, decimal);
-    const HexValue value = Hex2Dec(text);
+    const HexValue value = parseHex(text);
     QCOMPARE(value.isEmpty(), empty);
     QCOMPARE(value.toText(), decimal);
 }
 
-void TestHex2Dec::int16Conversion_data()
+void TestHexNumber::int16Conversion_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("fits");
@@ -69,25 +69,25 @@ void TestHex2Dec::int16Conversion_data()
     QTest::newRow("empty result reads 0") << QByteArray(30, '1') << true << 0;
 }
 
-void TestHex2Dec::int16Conversion()
+void TestHexNumber::int16Conversion()
 {
     QFETCH(QByteArray, text);
     QFETCH(bool, fits);
     QFETCH(int, value);
-    const std::optional<int16_t> n = Hex2Dec(text).toInt16();
+    const std::optional<int16_t> n = parseHex(text).toInt16();
     QCOMPARE(n.has_value(), fits);
     if (fits)
         QCOMPARE(int(*n), value);
 }
 
-void TestHex2Dec::emptyResultConversions()
+void TestHexNumber::emptyResultConversions()
 {
-    const HexValue none = Hex2Dec(QByteArray(24, '0'));
+    const HexValue none = parseHex(QByteArray(24, '0'));
     QVERIFY(none.isEmpty());
     QCOMPARE(none.toText(), QString());
     QCOMPARE(none.toDouble(), 0.0);
     QCOMPARE(*none.toInt16(), int16_t(0));
 }
 
-QTEST_APPLESS_MAIN(TestHex2Dec)
-#include "test_hex2dec.moc"
+QTEST_APPLESS_MAIN(TestHexNumber)
+#include "test_hex_number.moc"

@@ -7,7 +7,7 @@
 
 __extension__ using UInt128 = unsigned __int128;
 
-// The result of Hex2Dec: either empty (no value) or an exact non-negative
+// The result of parseHex: either empty (no value) or an exact non-negative
 // integer below 2^92.
 class HexValue {
 public:
@@ -38,4 +38,4 @@ private:
 // Reads unsigned hexadecimal text, with an optional "&h"/"&H" prefix. Any
 // character that is not a hex digit counts as 0; more than 23 digits gives
 // the empty result; no text at all gives 0.
-HexValue Hex2Dec(QByteArrayView HexString);
+HexValue parseHex(QByteArrayView text);

@@ -6,12 +6,12 @@
 // (case-sensitive: "p" is a reply, "P" is nothing).
 enum class LineKind { Ignored, Telemetry, Acknowledgement, Reply };
 
-// The fourteen reply records, in the order the dispatcher tries them.
+// The fourteen reply records, in the order the decoder tries them.
 inline constexpr char replyLetters[] = "pcutdlnmxbezjw";
 
-LineKind classifyLine(QByteArrayView rBuff);
+LineKind classifyLine(QByteArrayView line);
 
 // The characters at 1-based position `position`, at most `width` of them;
 // empty when the line is shorter. Fields are cut by position, never by
 // looking for separators, so a short line puts its terminator in the field.
-QByteArrayView fieldAt(QByteArrayView rBuff, qsizetype position, qsizetype width);
+QByteArrayView fieldAt(QByteArrayView line, qsizetype position, qsizetype width);

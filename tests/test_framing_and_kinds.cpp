@@ -1,4 +1,4 @@
-#include "protocol/line_dispatch.h"
+#include "protocol/line_kind.h"
 #include "support/link_fixture.h"
 
 #include <QtTest>
@@ -21,7 +21,7 @@ const QByteArray line42 = "=0000000000002A0000\r"; // telemetry, temperature 42
 
 // Receive framing and dispatch, observed through the lines decoded and the
 // state they leave.
-class TestFramingDispatch : public QObject {
+class TestFramingAndKinds : public QObject {
     Q_OBJECT
 private slots:
     void classifies_data();
@@ -37,7 +37,7 @@ private slots:
     void leftoverFromOtherPortDecidesDecoder();
 };
 
-void TestFramingDispatch::classifies_data()
+void TestFramingAndKinds::classifies_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("kind");
@@ -55,13 +55,13 @@ void TestFramingDispatch::classifies_data()
     QTest::newRow("a (not a reply)") << QByteArray("a00\r") << int(LineKind::Ignored);
 }
 
-void TestFramingDispatch::classifies()
+void TestFramingAndKinds::classifies()
 {
     QFETCH(QByteArray, line);
     QTEST(int(classifyLine(line)), "kind");
 }
 
-void TestFramingDispatch::fieldsAreCutByPosition()
+void TestFramingAndKinds::fieldsAreCutByPosition()
 {
     QCOMPARE(fieldAt("c05\r", 2, 2), QByteArrayView("05"));
     QCOMPARE(fieldAt("c5\r", 2, 2), QByteArrayView("5\r"));
@@ -72,7 +72,7 @@ void TestFramingDispatch::fieldsAreCutByPosition()
 
 // Chunks as the port delivers them; the temperature each leaves. What is
 // left unfinished shows when a final CR completes it.
-void TestFramingDispatch::framing_data()
+void TestFramingAndKinds::framing_data()
 {
     QTest::addColumn<QByteArrayList>("chunks");
     QTest::addColumn<QStringList>("temperatures"); // after each chunk
@@ -106,7 +106,7 @@ void TestFramingDispatch::framing_data()
                                << QStringList{"", "42"} << QByteArray();
 }
 
-void TestFramingDispatch::framing()
+void TestFramingAndKinds::framing()
 {
     QFETCH(QByteArrayList, chunks);
     QFETCH(QStringList, temperatures);
@@ -123,14 +123,14 @@ void TestFramingDispatch::framing()
 
 // A recorded stream of mixed lines and endings cut into chunks of every size
 // an adapter might deliver: each line comes out once, whole, in order.
-void TestFramingDispatch::everyLineOnceAtAnyChunkSize_data()
+void TestFramingAndKinds::everyLineOnceAtAnyChunkSize_data()
 {
     QTest::addColumn<int>("chunkSize");
     for (int size = 1; size <= 64; ++size)
         QTest::newRow(qPrintable(QString::number(size))) << size;
 }
 
-void TestFramingDispatch::everyLineOnceAtAnyChunkSize()
+void TestFramingAndKinds::everyLineOnceAtAnyChunkSize()
 {
     QFETCH(int, chunkSize);
     const QByteArrayList lines{"/I1\r",
@@ -165,7 +165,7 @@ void TestFramingDispatch::everyLineOnceAtAnyChunkSize()
 }
 
 // Bytes are read only on a receive event.
-void TestFramingDispatch::otherPortEventsIgnored()
+void TestFramingAndKinds::otherPortEventsIgnored()
 {
     LinkFixture f;
     f.port->blockSignals(true);
@@ -179,7 +179,7 @@ void TestFramingDispatch::otherPortEventsIgnored()
 
 // Noise without a line end is dropped once it passes 4096 bytes, so the next
 // good line is not glued to it.
-void TestFramingDispatch::noiseIsCapped_data()
+void TestFramingAndKinds::noiseIsCapped_data()
 {
     QTest::addColumn<QByteArrayList>("noise");
     QTest::addColumn<QString>("temperature");
@@ -188,7 +188,7 @@ void TestFramingDispatch::noiseIsCapped_data()
     QTest::newRow("4096 bytes are kept") << QByteArrayList{QByteArray(4096, 'A')} << "";
 }
 
-void TestFramingDispatch::noiseIsCapped()
+void TestFramingAndKinds::noiseIsCapped()
 {
     QFETCH(QByteArrayList, noise);
     LinkFixture f;
@@ -200,7 +200,7 @@ void TestFramingDispatch::noiseIsCapped()
     QTEST(f.link.state().temperatureText, "temperature");
 }
 
-void TestFramingDispatch::leftoverFromOtherPortDecidesDecoder()
+void TestFramingAndKinds::leftoverFromOtherPortDecidesDecoder()
 {
     LinkFixture f;
     f.link.openPort(1);
@@ -210,5 +210,5 @@ void TestFramingDispatch::leftoverFromOtherPortDecidesDecoder()
     QCOMPARE(f.link.status(), QStringLiteral("Stream Mode"));
 }
 
-QTEST_MAIN(TestFramingDispatch)
-#include "test_framing_dispatch.moc"
+QTEST_MAIN(TestFramingAndKinds)
+#include "test_framing_and_kinds.moc"
