@@ -1,4 +1,5 @@
 #include "gauges/angular_gauge.h"
+#include "gauges/gauge_drawing.h"
 #include "gauges/tick_plan.h"
 
 #include <QFont>
@@ -33,38 +34,11 @@ const QColor redLineColor(235, 40, 30);
 const QColor needleColor(255, 255, 255);
 const QColor needleTipColor(255, 190, 40);
 
-QFont gaugeFont(double pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(std::max(1, int(std::lround(pixelSize))));
-    font.setBold(bold);
-    return font;
-}
-
-double fractionOf(double value, double minimum, double maximum)
-{
-    const double span = maximum - minimum;
-    if (!(span != 0.0) || !std::isfinite(span))
-        return 0.0;
-    const double fraction = (value - minimum) / span;
-    if (!(fraction > 0.0))
-        return 0.0;
-    return fraction > 1.0 ? 1.0 : fraction;
-}
-
 // A point at `radius` from the centre, `degrees` clockwise from the top.
 QPointF polar(const QPointF &center, double radius, double degrees)
 {
     const double r = degrees * M_PI / 180.0;
     return center + QPointF(radius * std::sin(r), -radius * std::cos(r));
-}
-
-// Whether the painter lands on whole device pixels, with no scaling.
-bool wholePixelOffset(const QPainter &p)
-{
-    const QTransform device = p.deviceTransform();
-    return device.type() <= QTransform::TxTranslate && device.dx() == std::trunc(device.dx())
-        && device.dy() == std::trunc(device.dy());
 }
 
 // Whether `rows` (per row: first and last column) take in all of `rect`.
@@ -353,7 +327,7 @@ void AngularGauge::renderBackground()
     }
 
     // Scale: minor and major ticks, labels inside the majors.
-    const QFont labelFont = gaugeFont(std::clamp(F * 0.105, 7.0, 18.0), true);
+    const QFont labelFont = drawingFont(std::clamp(F * 0.105, 7.0, 18.0), true);
     const QFontMetricsF fm(labelFont);
     // As many labels as fit with room between them along the arc.
     const int guessDecimals = high - low < 10.0 ? 1 : 0;
@@ -417,7 +391,7 @@ void AngularGauge::renderBackground()
 
     // Captions in the lower half of the face.
     if (!captionText.isEmpty()) {
-        const QFont captionFont = gaugeFont(std::clamp(F * 0.1, 7.0, 18.0), true);
+        const QFont captionFont = drawingFont(std::clamp(F * 0.1, 7.0, 18.0), true);
         const QFontMetricsF fm(captionFont);
         p.setFont(captionFont);
         p.setPen(captionColor);
@@ -425,7 +399,7 @@ void AngularGauge::renderBackground()
         p.drawText(box, Qt::AlignCenter, captionText);
     }
     if (!subCaptionText.isEmpty()) {
-        const QFont subFont = gaugeFont(std::clamp(F * 0.08, 6.0, 14.0));
+        const QFont subFont = drawingFont(std::clamp(F * 0.08, 6.0, 14.0));
         const QFontMetricsF fm(subFont);
         p.setFont(subFont);
         p.setPen(captionColor.darker(115));

@@ -1,9 +1,9 @@
 #include "gauges/linear_gauge.h"
 
+#include "gauges/gauge_drawing.h"
 #include "gauges/tick_plan.h"
 #include "ui/packed_color.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPaintEvent>
@@ -29,26 +29,6 @@ const QColor trackColor(36, 42, 54);
 const QColor trackEdge(92, 102, 120);
 
 constexpr int margin = 6;
-
-QFont gaugeFont(int pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(std::max(1, pixelSize));
-    font.setBold(bold);
-    return font;
-}
-
-// Where a value sits on a scale, 0..1; values outside (and NaN) are pinned.
-double fractionOf(double value, double minimum, double maximum)
-{
-    const double span = maximum - minimum;
-    if (!(span != 0.0) || !std::isfinite(span))
-        return 0.0;
-    const double fraction = (value - minimum) / span;
-    if (!(fraction > 0.0))
-        return 0.0;
-    return fraction > 1.0 ? 1.0 : fraction;
-}
 
 // The geometry shared by the background, the bars and the update regions.
 struct Layout {
@@ -321,7 +301,7 @@ void LinearGauge::renderBackground()
 
     // Title: a small engraved caption centred at the top.
     if (!captionText.isEmpty()) {
-        const QFont titleFont = gaugeFont(std::clamp(l.titleHeight - 8, 8, 14), true);
+        const QFont titleFont = drawingFont(std::clamp(l.titleHeight - 8, 8, 14), true);
         p.setFont(titleFont);
         const QRect titleRect(margin, margin - 2, w - 2 * margin, l.titleHeight);
         const QFontMetrics fm(titleFont);
@@ -338,9 +318,9 @@ void LinearGauge::renderBackground()
         p.drawText(titleRect, Qt::AlignCenter, captionText);
     }
 
-    const QFont captionFont = gaugeFont(std::clamp(int(l.rowHeight * 0.23), 8, 14), true);
-    const QFont legendFont = gaugeFont(std::clamp(int(l.rowHeight * 0.19), 7, 12), true);
-    const QFont labelFont = gaugeFont(l.labelPixels);
+    const QFont captionFont = drawingFont(std::clamp(int(l.rowHeight * 0.23), 8, 14), true);
+    const QFont legendFont = drawingFont(std::clamp(int(l.rowHeight * 0.19), 7, 12), true);
+    const QFont labelFont = drawingFont(l.labelPixels);
     const QFontMetrics labelMetrics(labelFont);
 
     for (int i = 0; i < pointerCount; ++i) {
