@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/control_tag.h"
-
 #include <QList>
 #include <QMap>
 #include <QPixmap>
@@ -19,9 +17,8 @@ struct DialGeometry;
 
 // A round dial with one needle. The window writes NeedleValue and reads back
 // exactly what it wrote; the drawing pins values outside the scale to its ends.
-class AngularGauge : public QWidget, public TagHolder {
+class AngularGauge : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QString Tag MEMBER tag)
 public:
     explicit AngularGauge(QWidget *parent = nullptr);
     ~AngularGauge() override;
