@@ -75,20 +75,20 @@ LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent)
 void LinearGauge::setPointer(int16_t index)
 {
     if (validIndex(index))
-        current = index;
+        selected = index;
 }
 
 double LinearGauge::PointerValue() const
 {
-    return bars[current].value;
+    return bars[selected].value;
 }
 
 void LinearGauge::setPointerValue(double value)
 {
-    Bar &bar = bars[current];
+    Bar &bar = bars[selected];
     const double old = bar.value;
     bar.value = value; // always kept exactly, even when it draws the same
-    repaintBar(current, old, bar.color);
+    repaintBar(selected, old, bar.color);
 }
 
 void LinearGauge::repaintBar(int index, double oldValue, uint32_t oldColor)
@@ -141,15 +141,15 @@ void LinearGauge::endBatch()
 void LinearGauge::setColorPointer(int16_t index)
 {
     if (validIndex(index))
-        colorTarget = index;
+        colorNamed = index;
 }
 
 void LinearGauge::setPointerColor(uint32_t packedColor)
 {
-    Bar &bar = bars[colorTarget];
+    Bar &bar = bars[colorNamed];
     const uint32_t old = bar.color;
     bar.color = packedColor;
-    repaintBar(colorTarget, bar.value, old);
+    repaintBar(colorNamed, bar.value, old);
 }
 
 double LinearGauge::pointerValueAt(int index) const
