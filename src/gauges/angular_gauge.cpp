@@ -3,6 +3,7 @@
 #include "gauges/dial_face_painter.h"
 #include "gauges/dial_geometry.h"
 #include "gauges/dial_needle.h"
+#include "gauges/gauge_drawing.h"
 #include "gauges/needle_frame_cache.h"
 
 #include <QPaintEvent>
@@ -169,23 +170,15 @@ void AngularGauge::invalidateBackground()
 
 void AngularGauge::ensureBackground()
 {
-    const qreal dpr = devicePixelRatioF();
-    if (background.isNull() || background.devicePixelRatio() != dpr || backgroundSize != size())
+    if (!backgroundFits(background, backgroundSize, *this))
         renderBackground();
 }
 
 void AngularGauge::renderBackground()
 {
-    const qreal dpr = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dpr).toSize();
     const DialGeometry g = dialGeometry(size());
     backgroundSize = size();
-    background = QPixmap();
-    if (!pixels.isEmpty()) {
-        background = QPixmap(pixels);
-        background.setDevicePixelRatio(dpr);
-        background.fill(Qt::transparent);
-    }
+    background = backgroundFor(*this, Qt::transparent);
     if (background.isNull() || !g.hasFace()) {
         needleFrames->setFace(QImage());
         return;

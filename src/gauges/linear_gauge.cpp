@@ -261,23 +261,16 @@ void LinearGauge::invalidateBackground()
 
 void LinearGauge::ensureBackground()
 {
-    const qreal dpr = devicePixelRatioF();
-    if (background.isNull() || background.devicePixelRatio() != dpr || backgroundSize != size())
+    if (!backgroundFits(background, backgroundSize, *this))
         renderBackground();
 }
 
 void LinearGauge::renderBackground()
 {
-    const qreal dpr = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dpr).toSize();
     backgroundSize = size();
-    if (pixels.isEmpty()) {
-        background = QPixmap();
+    background = backgroundFor(*this, panelColor);
+    if (background.isNull())
         return;
-    }
-    background = QPixmap(pixels);
-    background.setDevicePixelRatio(dpr);
-    background.fill(panelColor);
 
     QPainter p(&background);
     p.setRenderHint(QPainter::Antialiasing);
