@@ -227,7 +227,7 @@ bool AngularGauge::paintNeedleFrame(QPainter &p, const DialGeometry &g, double a
 // kept a pixel and a half inside the rim's soft edge at any pixel ratio. Qt
 // clips every repaint of the face to its mask, and a few bands clip faster
 // than a row each: rows join a band while its edges move by little.
-void AngularGauge::placeFace()
+void AngularGauge::placeFaceWidget()
 {
     constexpr int edgeSlack = 3; // columns a band may give up at either edge
     const DialGeometry g = dialGeometry(size());
@@ -266,5 +266,5 @@ void AngularGauge::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     renderBackground();
-    placeFace();
+    placeFaceWidget();
 }

@@ -53,7 +53,7 @@ private:
     QRegion needleStep(double from, double to);
     void paintDial(QWidget *target, const QPaintEvent &event);
     bool paintNeedleFrame(QPainter &p, const DialGeometry &g, double angle, const QRegion &region);
-    void placeFace();
+    void placeFaceWidget();
     void invalidateBackground();
     void ensureBackground();
     void renderBackground();

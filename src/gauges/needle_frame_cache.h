@@ -39,9 +39,10 @@ public:
                        DialNeedle &needle);
 
     // Paints each rectangle of `region` as the face (`background`, the dial
-    // without its needle) with the needle's kept pixels on it. False where a copy would not give the same pixels as
-    // drawing straight onto the window: off whole pixels, past the opaque
-    // face, or onto a device of another pixel format.
+    // without its needle) with the needle's kept pixels on it. False where a
+    // copy would not give the same pixels as drawing straight onto the
+    // window: off whole pixels, past the opaque face, or onto a device of
+    // another pixel format.
     bool paint(QPainter &p, const QPixmap &background, const QRegion &region, const DialGeometry &g, double angle,
                DialNeedle &needle);
 
