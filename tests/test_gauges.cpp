@@ -1,8 +1,9 @@
 // Tests of the two gauge widgets: the read-back contract the window relies on,
-// colour naming, dispatch properties, repaint economy and drawing of values
-// far outside the scales.
+// colour naming, dispatch properties, repaint economy, drawing of values far
+// outside the scales, and where on a scale a value sits.
 
 #include "gauges/angular_gauge.h"
+#include "gauges/gauge_drawing.h"
 #include "gauges/linear_gauge.h"
 #include "gauges/packed_color.h"
 
@@ -122,6 +123,10 @@ private slots:
     void needleDrawsAsDrawnDirectly();
     void farOutOfScaleIsPinned_data();
     void farOutOfScaleIsPinned();
+    void scaleFraction_data();
+    void scaleFraction();
+    void faceWidgetCoversOnlyOpaquePixels_data();
+    void faceWidgetCoversOnlyOpaquePixels();
 };
 
 void TestGauges::readBackIsExact_data()
@@ -432,6 +437,72 @@ void TestGauges::farOutOfScaleIsPinned()
         dial.setNeedleValue(value);
         QVERIFY2(drawn(dial) == needleAtEnd, fullCircle ? "full circle" : "arc");
     }
+}
+
+void TestGauges::scaleFraction_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("fraction");
+    QTest::newRow("middle") << 25.0 << 20.0 << 30.0 << 0.5;
+    QTest::newRow("below") << 19.0 << 20.0 << 30.0 << 0.0;
+    QTest::newRow("above") << 31.0 << 20.0 << 30.0 << 1.0;
+    QTest::newRow("reversed scale") << 2.0 << 5.0 << -5.0 << 0.3;
+    QTest::newRow("NaN value") << notANumber << 0.0 << 10.0 << 0.0;
+    QTest::newRow("no span") << 5.0 << 5.0 << 5.0 << 0.0;
+    QTest::newRow("infinite span") << 1.0 << -infinity << infinity << 0.0;
+    QTest::newRow("NaN end") << 1.0 << 0.0 << notANumber << 0.0;
+    QTest::newRow("span overflows") << 0.0 << -maxDouble << maxDouble << 0.0;
+}
+
+// Both gauges place and pin their values through this one function.
+void TestGauges::scaleFraction()
+{
+    QFETCH(double, value);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, fraction);
+    QCOMPARE(fractionOf(value, minimum, maximum), fraction);
+}
+
+void TestGauges::faceWidgetCoversOnlyOpaquePixels_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("hasFace");
+    QTest::newRow("prop dial") << angularSize << true;
+    QTest::newRow("square") << QSize(120, 120) << true;
+    QTest::newRow("odd sizes") << QSize(61, 41) << true;
+    QTest::newRow("tall") << QSize(40, 90) << true;
+    QTest::newRow("too small for a face") << QSize(12, 12) << false;
+}
+
+// The face widget is opaque: any pixel it covers that the dial leaves
+// translucent would show as a dark corner over the bars behind the dial.
+void TestGauges::faceWidgetCoversOnlyOpaquePixels()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, hasFace);
+    AngularGauge dial;
+    dial.setScale(0, 5000);
+    dial.setDispatchProperty(59, 4000);
+    dial.resize(size);
+    dial.setNeedleValue(4500);
+    const QImage image = drawn(dial); // delivers the resize that places the face widget
+    const QWidget *face = dial.findChild<QWidget *>();
+    QCOMPARE(!face->isHidden(), hasFace);
+    int covered = 0;
+    for (const QRect &rect : face->mask()) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                QVERIFY2(qAlpha(image.pixel(x, y)) == 255, qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+                ++covered;
+            }
+    }
+    // Most of the round dial, not a token patch of it.
+    if (hasFace)
+        QVERIFY2(covered > 0.5 * M_PI / 4 * std::pow(std::min(size.width(), size.height()), 2),
+                 qPrintable(QString::number(covered)));
 }
 
 QTEST_MAIN(TestGauges)

@@ -1,17 +1,19 @@
 #pragma once
 
-#include <QCache>
-#include <QImage>
 #include <QList>
 #include <QMap>
-#include <QPoint>
 #include <QPixmap>
+#include <QPoint>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
+class DialNeedle;
+class NeedleFrameCache;
 class QPainter;
+struct DialGeometry;
 
 // A round dial with one needle. The window writes NeedleValue and reads back
 // exactly what it wrote; the drawing pins values outside the scale to its ends.
@@ -19,6 +21,7 @@ class AngularGauge : public QWidget {
     Q_OBJECT
 public:
     explicit AngularGauge(QWidget *parent = nullptr);
+    ~AngularGauge() override;
 
     double NeedleValue() const { return needleValue; }
     void setNeedleValue(double value);
@@ -45,36 +48,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    struct Geometry {
-        QPointF center;
-        double radius = 0.0;     // outer edge of the rim
-        double faceRadius = 0.0; // dark face inside the rim
-        double majorLength = 0.0;
-    };
-
-    struct NeedleShape {
-        double tip;
-        double tail;
-        double halfWidth;
-        double hub;
-    };
-
-    Geometry dialGeometry() const;
-    static NeedleShape needleShape(const Geometry &g);
-    static void needleBlade(const NeedleShape &shape, QPointF (&blade)[5]);
-    QRect needleBounds(double angle) const;
-    QRegion needleStep(double from, double to);
-    struct NeedleFrame;
-    class Face;
-    void paintDial(QWidget *target, const QPaintEvent &event);
-    void placeFace();
-    bool paintNeedleFrame(QPainter &p, const Geometry &g, double angle, const QRegion &region);
-    void copyFrame(QPainter &p, const NeedleFrame &frame, const QRect &area, const QImage &face, const QRect &rect);
-    const NeedleFrame *needleFrame(const Geometry &g, double angle, const QImage &face, const QRect &area);
-    void findOpaqueRows();
-    void paintNeedle(QPainter &p, const Geometry &g, double angle);
-    void paintShadow(QPainter &p, const Geometry &g, double angle, const QPointF (&blade)[5]);
+    class FaceWidget;
     double angleFor(double value) const; // degrees clockwise from the top, pinned
+    QRegion needleStep(double from, double to);
+    void paintDial(QWidget *target, const QPaintEvent &event);
+    bool paintNeedleFrame(QPainter &p, const DialGeometry &g, double angle, const QRegion &region);
+    void placeFaceWidget();
     void invalidateBackground();
     void ensureBackground();
     void renderBackground();
@@ -86,20 +65,12 @@ private:
     QString captionText;
     QString subCaptionText;
     QMap<int, int16_t> dispatchProperties;
-    QPixmap background;
+    QPixmap background;   // the dial without its needle
     QSize backgroundSize; // logical size the background was rendered for
-    struct NeedleFrame {
-        QList<QPoint> runs;  // per row: first and last column unlike the face
-        QList<QRgb> pixels;  // those columns, row after row
-        QList<int> starts;   // per row: where its columns begin in pixels
-    };
-    // Kept needle frames by angle, in kB: room for a dial's 360 whole degrees.
-    QCache<quint64, NeedleFrame> needleFrames{8192};
-    QList<QPoint> opaqueRows; // per background row: opaque columns, first to last
-    QList<QPoint> faceRows;   // per row: the columns the face widget covers
-    Face *face = nullptr;
-    QImage frameImage;  // scratch, reused from frame to frame
-    QImage shadowImage; // scratch, reused from frame to frame
+    std::unique_ptr<DialNeedle> needle;
+    std::unique_ptr<NeedleFrameCache> needleFrames;
+    QList<QPoint> faceRows; // per row: the columns the face widget covers
+    FaceWidget *faceWidget = nullptr;
 
     friend class TestGauges;
     bool directNeedle = false; // draw as plainly as can be, for tests to compare with

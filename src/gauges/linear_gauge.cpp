@@ -1,9 +1,9 @@
 #include "gauges/linear_gauge.h"
 
+#include "gauges/gauge_drawing.h"
 #include "gauges/tick_plan.h"
 #include "gauges/packed_color.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPaintEvent>
@@ -29,26 +29,6 @@ const QColor trackColor(36, 42, 54);
 const QColor trackEdge(92, 102, 120);
 
 constexpr int margin = 6;
-
-QFont gaugeFont(int pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(std::max(1, pixelSize));
-    font.setBold(bold);
-    return font;
-}
-
-// Where a value sits on a scale, 0..1; values outside (and NaN) are pinned.
-double fractionOf(double value, double minimum, double maximum)
-{
-    const double span = maximum - minimum;
-    if (!(span != 0.0) || !std::isfinite(span))
-        return 0.0;
-    const double fraction = (value - minimum) / span;
-    if (!(fraction > 0.0))
-        return 0.0;
-    return fraction > 1.0 ? 1.0 : fraction;
-}
 
 // The geometry shared by the background, the bars and the update regions.
 struct Layout {
@@ -95,20 +75,20 @@ LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent)
 void LinearGauge::setPointer(int16_t index)
 {
     if (validIndex(index))
-        current = index;
+        selected = index;
 }
 
 double LinearGauge::PointerValue() const
 {
-    return bars[current].value;
+    return bars[selected].value;
 }
 
 void LinearGauge::setPointerValue(double value)
 {
-    Bar &bar = bars[current];
+    Bar &bar = bars[selected];
     const double old = bar.value;
     bar.value = value; // always kept exactly, even when it draws the same
-    repaintBar(current, old, bar.color);
+    repaintBar(selected, old, bar.color);
 }
 
 void LinearGauge::repaintBar(int index, double oldValue, uint32_t oldColor)
@@ -161,15 +141,15 @@ void LinearGauge::endBatch()
 void LinearGauge::setColorPointer(int16_t index)
 {
     if (validIndex(index))
-        colorTarget = index;
+        colorNamed = index;
 }
 
 void LinearGauge::setPointerColor(uint32_t packedColor)
 {
-    Bar &bar = bars[colorTarget];
+    Bar &bar = bars[colorNamed];
     const uint32_t old = bar.color;
     bar.color = packedColor;
-    repaintBar(colorTarget, bar.value, old);
+    repaintBar(colorNamed, bar.value, old);
 }
 
 double LinearGauge::pointerValueAt(int index) const
@@ -281,23 +261,16 @@ void LinearGauge::invalidateBackground()
 
 void LinearGauge::ensureBackground()
 {
-    const qreal dpr = devicePixelRatioF();
-    if (background.isNull() || background.devicePixelRatio() != dpr || backgroundSize != size())
+    if (!backgroundFits(background, backgroundSize, *this))
         renderBackground();
 }
 
 void LinearGauge::renderBackground()
 {
-    const qreal dpr = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dpr).toSize();
     backgroundSize = size();
-    if (pixels.isEmpty()) {
-        background = QPixmap();
+    background = backgroundFor(*this, panelColor);
+    if (background.isNull())
         return;
-    }
-    background = QPixmap(pixels);
-    background.setDevicePixelRatio(dpr);
-    background.fill(panelColor);
 
     QPainter p(&background);
     p.setRenderHint(QPainter::Antialiasing);
@@ -321,7 +294,7 @@ void LinearGauge::renderBackground()
 
     // Title: a small engraved caption centred at the top.
     if (!captionText.isEmpty()) {
-        const QFont titleFont = gaugeFont(std::clamp(l.titleHeight - 8, 8, 14), true);
+        const QFont titleFont = drawingFont(std::clamp(l.titleHeight - 8, 8, 14), true);
         p.setFont(titleFont);
         const QRect titleRect(margin, margin - 2, w - 2 * margin, l.titleHeight);
         const QFontMetrics fm(titleFont);
@@ -338,9 +311,9 @@ void LinearGauge::renderBackground()
         p.drawText(titleRect, Qt::AlignCenter, captionText);
     }
 
-    const QFont captionFont = gaugeFont(std::clamp(int(l.rowHeight * 0.23), 8, 14), true);
-    const QFont legendFont = gaugeFont(std::clamp(int(l.rowHeight * 0.19), 7, 12), true);
-    const QFont labelFont = gaugeFont(l.labelPixels);
+    const QFont captionFont = drawingFont(std::clamp(int(l.rowHeight * 0.23), 8, 14), true);
+    const QFont legendFont = drawingFont(std::clamp(int(l.rowHeight * 0.19), 7, 12), true);
+    const QFont labelFont = drawingFont(l.labelPixels);
     const QFontMetrics labelMetrics(labelFont);
 
     for (int i = 0; i < pointerCount; ++i) {

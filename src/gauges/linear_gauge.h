@@ -8,9 +8,9 @@
 #include <array>
 #include <cstdint>
 
-// A bar instrument with five pointers, one bar each. Like the original
-// component it works through a "current pointer": select it, then read or
-// write its value. Colours are set by naming a pointer, then writing a colour.
+// A bar instrument with five pointers, one bar each. The window works through
+// a "current pointer": select it, then read or write its value. Colours are
+// set by naming a pointer, then writing a colour.
 class LinearGauge : public QWidget {
     Q_OBJECT
 public:
@@ -19,7 +19,7 @@ public:
     explicit LinearGauge(QWidget *parent = nullptr);
 
     void setPointer(int16_t index);              // select the current pointer
-    int16_t Pointer() const { return current; }
+    int16_t Pointer() const { return selected; }
     double PointerValue() const;                 // the current pointer's value
     void setPointerValue(double value);
 
@@ -85,8 +85,8 @@ private:
     int batchDepth = 0;
     std::array<double, pointerCount> batchStartValue{};
     std::array<uint32_t, pointerCount> batchStartColor{};
-    int16_t current = 0;
-    int16_t colorTarget = 0;
+    int16_t selected = 0;   // the current pointer
+    int16_t colorNamed = 0; // the pointer the next colour goes to
     QString captionText;
     mutable std::array<QRect, pointerCount> barRects;
     mutable QSize barRectsSize; // the size barRects were worked out for

@@ -1,6 +1,7 @@
 #include "ui/logo_picture.h"
 
-#include <QFont>
+#include "gauges/gauge_drawing.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -18,8 +19,7 @@ const QColor subtitleGrey(0x30, 0x30, 0x30);
 // whole sizes keep the glyphs on the pixel grid at this small a size.
 QFont fittedFont(const QString &text, bool bold, int maxPixels, qreal width)
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setBold(bold);
+    QFont font = drawingFont(maxPixels, bold);
     font.setHintingPreference(QFont::PreferFullHinting);
     for (int pixels = maxPixels; pixels > 6; --pixels) {
         font.setPixelSize(pixels);

@@ -1,6 +1,7 @@
 #include "ui/wiring_picture.h"
 
-#include <QFont>
+#include "gauges/gauge_drawing.h"
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QList>
@@ -48,14 +49,6 @@ qreal terminalX(int terminal)
 QPointF wireEntry(int terminal)
 {
     return {terminalX(terminal), wireEntryY};
-}
-
-QFont dejaVu(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
 }
 
 void drawText(QPainter &painter, const QFont &font, const QColor &colour, QPointF baseline,
@@ -122,9 +115,9 @@ void drawUnitFace(QPainter &painter)
     painter.setBrush(shade);
     painter.drawRoundedRect(unitFace, 8, 8);
 
-    drawText(painter, dejaVu(24, true), brandNavy, {26, 120}, QStringLiteral("TORVANE"));
-    drawText(painter, dejaVu(14, true), ink, {27, 143}, QStringLiteral("410 / 420"));
-    drawText(painter, dejaVu(12), ink, {27, 164}, QStringLiteral("Electronic Ignition"));
+    drawText(painter, drawingFont(24, true), brandNavy, {26, 120}, QStringLiteral("TORVANE"));
+    drawText(painter, drawingFont(14, true), ink, {27, 143}, QStringLiteral("410 / 420"));
+    drawText(painter, drawingFont(12), ink, {27, 164}, QStringLiteral("Electronic Ignition"));
 }
 
 void drawScrew(QPainter &painter, QPointF centre)
@@ -142,7 +135,7 @@ void drawScrew(QPainter &painter, QPointF centre)
 void drawTerminal(QPainter &painter, int terminal)
 {
     const qreal x = terminalX(terminal);
-    drawCentredText(painter, dejaVu(11, true), Qt::white, {x, blockTop + 9},
+    drawCentredText(painter, drawingFont(11, true), Qt::white, {x, blockTop + 9},
                     QString::number(terminal));
     drawScrew(painter, {x, screwY});
     painter.setPen(Qt::NoPen);
@@ -172,7 +165,7 @@ void drawTerminalBlock(QPainter &painter)
 // Staggered callouts so that no leader crosses another.
 void drawCallout(QPainter &painter, int terminal, qreal labelY, const QString &label)
 {
-    const QFont font = dejaVu(12);
+    const QFont font = drawingFont(12);
     drawCentredText(painter, font, ink,
                     {12 + QFontMetricsF(font).horizontalAdvance(label) / 2, labelY}, label);
     const qreal start = 18 + QFontMetricsF(font).horizontalAdvance(label);
@@ -191,7 +184,7 @@ void drawCallouts(QPainter &painter)
     drawCallout(painter, 3, 22, QStringLiteral("TX (transmit) Data"));
     drawCallout(painter, 2, 44, QStringLiteral("RX (receive) Data"));
     drawCallout(painter, 1, 66, QStringLiteral("Ground"));
-    drawText(painter, dejaVu(11), QColor(0x5a, 0x60, 0x68), {318, 26},
+    drawText(painter, drawingFont(11), QColor(0x5a, 0x60, 0x68), {318, 26},
              QStringLiteral("Ignition unit, connector side"));
 }
 
@@ -258,7 +251,7 @@ void drawHole(QPainter &painter, QPointF centre)
 void drawPinNumber(QPainter &painter, int pin)
 {
     const QPointF hole = db9PinCentre(pin);
-    drawCentredText(painter, dejaVu(11, true), QColor(0xe8, 0xec, 0xf0), hole + QPointF(0, 16),
+    drawCentredText(painter, drawingFont(11, true), QColor(0xe8, 0xec, 0xf0), hole + QPointF(0, 16),
                     QString::number(pin));
 }
 
@@ -289,7 +282,7 @@ void drawSupplyWire(QPainter &painter)
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor::fromRgb(WireColour::supply).darker(130));
     painter.drawPolygon(QPolygonF({{end, y - 8}, {end + 11, y}, {end, y + 8}}));
-    const QFont font = dejaVu(12, true);
+    const QFont font = drawingFont(12, true);
     const QString label = QStringLiteral("to 12 Volts");
     drawCentredText(painter, font, ink,
                     {end + 17 + QFontMetricsF(font).horizontalAdvance(label) / 2, y}, label);
@@ -314,9 +307,9 @@ void drawSerialWires(QPainter &painter)
 
 void drawSocketTitle(QPainter &painter)
 {
-    drawCentredText(painter, dejaVu(15, true), ink, {socketCentreX, 440},
+    drawCentredText(painter, drawingFont(15, true), ink, {socketCentreX, 440},
                     QStringLiteral("Female DB 9 Serial Connector in PC"));
-    drawCentredText(painter, dejaVu(12), QColor(0x5a, 0x60, 0x68), {socketCentreX, 462},
+    drawCentredText(painter, drawingFont(12), QColor(0x5a, 0x60, 0x68), {socketCentreX, 462},
                     QStringLiteral("seen from the front, looking into the socket"));
 }
 
