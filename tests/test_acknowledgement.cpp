@@ -66,9 +66,9 @@ void TestAcknowledgement::storeTurnsButtonDarkGrey()
 {
     WindowFixture f;
     f.window.settingRows[int(Setting::StartDelay)].editor->setValue(1);
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::green);
     f.receive("/W1\r");
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::darkGrey);
 }
 
 // An LED acknowledgement also answers the read-out's LED question.
@@ -156,7 +156,7 @@ void TestAcknowledgement::ignoredLines()
     f.window.clickPort(1);
     f.window.settingRows[int(Setting::MaxRpm)].editor->setValue(3);
     f.receive(line);
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::green);
     QVERIFY(f.link.retryingHandshake());
     QCOMPARE(f.window.statusBox->text(), QStringLiteral("Waiting for connection - Port 1"));
     for (QLineEdit *box : f.window.findChildren<QLineEdit *>())

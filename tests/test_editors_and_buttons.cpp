@@ -53,7 +53,7 @@ void TestEditorsAndButtons::editorCommands()
     QCOMPARE(f.link.queued(), QByteArray("/c\r"));
     f.window.settingRows[setting].editor->setValue(value);
     QTEST(f.drainQueue(), "command");
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::green);
 }
 
 void TestEditorsAndButtons::arrowAtLimitSendsNothing()
@@ -63,7 +63,7 @@ void TestEditorsAndButtons::arrowAtLimitSendsNothing()
     led->show();
     led->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QVERIFY(f.link.queued().isEmpty());
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::darkGrey);
     led->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(f.link.queued(), QByteArray("/L1\r"));
 }
@@ -92,14 +92,14 @@ void TestEditorsAndButtons::storeButtonColours()
     WindowFixture f;
     ColorButton *store = f.window.storeButton;
     f.window.settingRows[int(Setting::StartDelay)].editor->setValue(1);
-    QCOMPARE(store->BackColor(), PackedColor::green);
+    QCOMPARE(store->backColor(), PackedColor::green);
     store->click();
     QCOMPARE(f.link.queued(), QByteArray("/W\r"));
-    QCOMPARE(store->BackColor(), PackedColor::green);
+    QCOMPARE(store->backColor(), PackedColor::green);
     f.receive("/W\r");
-    QCOMPARE(store->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(store->backColor(), PackedColor::darkGrey);
     store->click();
-    QCOMPARE(store->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(store->backColor(), PackedColor::darkGrey);
 }
 
 void TestEditorsAndButtons::advanceModeColours()
@@ -110,17 +110,17 @@ void TestEditorsAndButtons::advanceModeColours()
     w.manualAdvanceButton->click();
     QCOMPARE(f.link.state().advanceMode, AdvanceMode::Manual);
     QCOMPARE(f.link.queued(), QByteArray("/SM\r"));
-    QCOMPARE(w.autoAdvanceButton->BackColor(), darkGrey);
-    QCOMPARE(w.manualAdvanceButton->BackColor(), green);
-    QCOMPARE(w.retardButton->BackColor(), red);
-    QCOMPARE(w.advanceButton->BackColor(), red);
+    QCOMPARE(w.autoAdvanceButton->backColor(), darkGrey);
+    QCOMPARE(w.manualAdvanceButton->backColor(), green);
+    QCOMPARE(w.retardButton->backColor(), red);
+    QCOMPARE(w.advanceButton->backColor(), red);
 
     w.autoAdvanceButton->click();
     QCOMPARE(f.link.state().advanceMode, AdvanceMode::Automatic);
     QCOMPARE(f.link.queued(), QByteArray("/SA\r"));
-    QCOMPARE(w.autoAdvanceButton->BackColor(), green);
+    QCOMPARE(w.autoAdvanceButton->backColor(), green);
     for (ColorButton *b : {w.manualAdvanceButton, w.retardButton, w.advanceButton})
-        QCOMPARE(b->BackColor(), darkGrey);
+        QCOMPARE(b->backColor(), darkGrey);
     // They stay hidden whatever is clicked.
     for (ColorButton *b :
          {w.autoAdvanceButton, w.manualAdvanceButton, w.retardButton, w.advanceButton})

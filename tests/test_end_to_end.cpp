@@ -143,7 +143,7 @@ void TestEndToEnd::connectReadOutAndStream()
     QCOMPARE(s.link->state().engine.busVolts, int16_t(12));
     QTRY_VERIFY_WITH_TIMEOUT(w.engineBars->pointerValueAt(2) > 11.5, 5000);
     // The read-out echoed each reported value; nothing awaits storing.
-    QCOMPARE(w.storeButton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(w.storeButton->backColor(), PackedColor::darkGrey);
 }
 
 void TestEndToEnd::engineRunningSilencesPolling()
@@ -154,7 +154,7 @@ void TestEndToEnd::engineRunningSilencesPolling()
     QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
     // While stopped the console keeps asking for the propeller angle.
     QTRY_VERIFY_WITH_TIMEOUT(s.link->state().propellerDegrees != 0
-                                 || w.propellerDial->NeedleValue() != 0,
+                                 || w.propellerDial->needleValue() != 0,
                              5000);
 
     s.skipEngine(20s);
@@ -179,7 +179,7 @@ void TestEndToEnd::changeAndStoreSetting()
 
     w.settingRows[int(Setting::MaxAdvance)].editor->triggerAction(
         QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(w.storeButton->BackColor(), PackedColor::green);
+    QCOMPARE(w.storeButton->backColor(), PackedColor::green);
     QTRY_COMPARE_WITH_TIMEOUT(s.unit->unit().settings().maxAdvanceSteps, before + 1, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(box(w, Setting::MaxAdvance)->text(),
                               QString::number((before + 1) * 1.4), 5000);
@@ -187,7 +187,7 @@ void TestEndToEnd::changeAndStoreSetting()
 
     QTest::mouseClick(w.storeButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(s.unit->unit().storedSettings().maxAdvanceSteps, before + 1, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(w.storeButton->BackColor(), PackedColor::darkGrey, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.storeButton->backColor(), PackedColor::darkGrey, 5000);
 }
 
 void TestEndToEnd::silentUnitLeavesConsoleRetrying()

@@ -40,7 +40,7 @@ struct Shown {
 
 Shown shown(const Animated &a)
 {
-    Shown s{a.dial.NeedleValue(), {}, {}};
+    Shown s{a.dial.needleValue(), {}, {}};
     for (int i = 0; i < LinearGauge::pointerCount; ++i) {
         s.bars[i] = a.bars.pointerValueAt(i);
         s.colours[i] = a.bars.pointerColorAt(i);
@@ -94,8 +94,8 @@ void TestGaugeAnimation::rpmClosesATenthOfTheGap()
 void TestGaugeAnimation::rpmCreepsInsideTwentyFive()
 {
     Animated a;
-    a.bars.setPointer(0);
-    a.bars.setPointerValue(976);
+    a.bars.selectPointer(0);
+    a.bars.setSelectedValue(976);
     a.aim(&GaugeTargets::rpm, 1000);
     a.step();
     QCOMPARE(a.bar(0), 977.0);
@@ -106,8 +106,8 @@ void TestGaugeAnimation::rpmCreepsInsideTwentyFive()
 void TestGaugeAnimation::rpmMovesDown()
 {
     Animated a;
-    a.bars.setPointer(0);
-    a.bars.setPointerValue(3000);
+    a.bars.selectPointer(0);
+    a.bars.setSelectedValue(3000);
     a.step();
     QCOMPARE(a.bar(0), 2700.0);
 }
@@ -117,13 +117,13 @@ void TestGaugeAnimation::propDialSweepsThenJumps()
     Animated a;
     a.aim(&GaugeTargets::propellerDegrees, 50);
     a.step();
-    QCOMPARE(a.dial.NeedleValue(), 1.0);
+    QCOMPARE(a.dial.needleValue(), 1.0);
     a.aim(&GaugeTargets::propellerDegrees, 200);
     a.step(); // 2 degrees now, 198 away: one step, then the jump
-    QCOMPARE(a.dial.NeedleValue(), 200.0);
+    QCOMPARE(a.dial.needleValue(), 200.0);
     a.aim(&GaugeTargets::propellerDegrees, 110);
     a.step(); // 89 away after the step: no jump
-    QCOMPARE(a.dial.NeedleValue(), 199.0);
+    QCOMPARE(a.dial.needleValue(), 199.0);
 }
 
 void TestGaugeAnimation::smallBarsStep()
@@ -312,7 +312,7 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
     QCOMPARE(counter.paints, 0);
     aim(f, &GaugeTargets::propellerDegrees, 40);
     stepAndPaint(f, 40);
-    QCOMPARE(f.window.propellerDial->NeedleValue(), 40.0);
+    QCOMPARE(f.window.propellerDial->needleValue(), 40.0);
     QCOMPARE(counter.paints, 0);
 
     aim(f, &GaugeTargets::pair12, 50);

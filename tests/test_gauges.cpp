@@ -45,8 +45,8 @@ template <typename ValueFor>
 void setAll(LinearGauge &gauge, ValueFor valueFor)
 {
     for (int i = 0; i < bars; ++i) {
-        gauge.setPointer(int16_t(i));
-        gauge.setPointerValue(valueFor(i));
+        gauge.selectPointer(int16_t(i));
+        gauge.setSelectedValue(valueFor(i));
     }
 }
 
@@ -115,8 +115,8 @@ private slots:
     void colourGoesToNamedPointer_data();
     void colourGoesToNamedPointer();
     void barDrawnInItsLatestColour();
-    void dispatchProperties_data();
-    void dispatchProperties();
+    void redLine_data();
+    void redLine();
     void repaintsOnlyTheChangedBar_data();
     void repaintsOnlyTheChangedBar();
     void dialRepaintsOnlyWhenNeedleMoves();
@@ -157,14 +157,14 @@ void TestGauges::readBackIsExact()
     dial.resize(angularSize);
 
     setAll(gauge, [](int i) { return i + 0.5; });
-    gauge.setPointer(int16_t(pointer));
-    gauge.setPointerValue(value);
+    gauge.selectPointer(int16_t(pointer));
+    gauge.setSelectedValue(value);
     dial.setNeedleValue(value);
     drawn(gauge);
     drawn(dial);
 
-    QVERIFY(sameBits(gauge.PointerValue(), value));
-    QVERIFY(sameBits(dial.NeedleValue(), value));
+    QVERIFY(sameBits(gauge.selectedValue(), value));
+    QVERIFY(sameBits(dial.needleValue(), value));
     for (int i = 0; i < bars; ++i)
         QVERIFY2(sameBits(gauge.pointerValueAt(i), i == pointer ? value : i + 0.5),
                  qPrintable(QString::number(i)));
@@ -185,15 +185,15 @@ void TestGauges::outOfRangeIndexIsHarmless()
     QFETCH(int, index);
     LinearGauge gauge;
     configure(gauge);
-    gauge.setPointer(2);
-    gauge.setColorPointer(1);
+    gauge.selectPointer(2);
+    gauge.selectPointerToColour(1);
 
     // Ignored: pointer 2 stays selected and pointer 1 stays named.
-    gauge.setPointer(int16_t(index));
-    gauge.setColorPointer(int16_t(index));
-    QCOMPARE(gauge.Pointer(), int16_t(2));
-    gauge.setPointerValue(9.25);
-    gauge.setPointerColor(PackedColor::red);
+    gauge.selectPointer(int16_t(index));
+    gauge.selectPointerToColour(int16_t(index));
+    QCOMPARE(gauge.selectedPointer(), int16_t(2));
+    gauge.setSelectedValue(9.25);
+    gauge.colourSelectedPointer(PackedColor::red);
     for (int i = 0; i < bars; ++i) {
         QCOMPARE(gauge.pointerValueAt(i), i == 2 ? 9.25 : 0.0);
         QCOMPARE(gauge.pointerColorAt(i), i == 1 ? PackedColor::red : PackedColor::orange);
@@ -224,18 +224,18 @@ void TestGauges::colourGoesToNamedPointer()
     QFETCH(int, selected);
     QFETCH(int, named);
     LinearGauge gauge;
-    gauge.setPointer(int16_t(selected));
-    gauge.setColorPointer(int16_t(named));
-    gauge.setPointerColor(PackedColor::green);
-    gauge.setPointerValue(50);
-    QCOMPARE(gauge.Pointer(), int16_t(selected)); // naming does not select
+    gauge.selectPointer(int16_t(selected));
+    gauge.selectPointerToColour(int16_t(named));
+    gauge.colourSelectedPointer(PackedColor::green);
+    gauge.setSelectedValue(50);
+    QCOMPARE(gauge.selectedPointer(), int16_t(selected)); // naming does not select
     QCOMPARE(gauge.pointerValueAt(selected), 50.0);
     for (int i = 0; i < bars; ++i)
         QCOMPARE(gauge.pointerColorAt(i), i == named ? PackedColor::green : PackedColor::orange);
 
     // The colour stays until the next colour write for that same pointer.
-    gauge.setColorPointer(int16_t((named + 1) % bars));
-    gauge.setPointerColor(PackedColor::red);
+    gauge.selectPointerToColour(int16_t((named + 1) % bars));
+    gauge.colourSelectedPointer(PackedColor::red);
     QCOMPARE(gauge.pointerColorAt(named), PackedColor::green);
 }
 
@@ -245,11 +245,11 @@ void TestGauges::barDrawnInItsLatestColour()
     auto colouredBar = [](const QList<uint32_t> &colours) {
         auto gauge = std::make_unique<LinearGauge>();
         configure(*gauge);
-        gauge->setPointer(2);
-        gauge->setPointerValue(50);
-        gauge->setColorPointer(2);
+        gauge->selectPointer(2);
+        gauge->setSelectedValue(50);
+        gauge->selectPointerToColour(2);
         for (uint32_t colour : colours) {
-            gauge->setPointerColor(colour);
+            gauge->colourSelectedPointer(colour);
             drawn(*gauge);
         }
         return drawn(*gauge);
@@ -258,39 +258,30 @@ void TestGauges::barDrawnInItsLatestColour()
     QVERIFY(colouredBar({PackedColor::red}) != colouredBar({PackedColor::green}));
 }
 
-void TestGauges::dispatchProperties_data()
+void TestGauges::redLine_data()
 {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("redLine"); // on a 0..5000 dial
-    QTest::newRow("52 = 3") << 52 << 3 << false;
-    QTest::newRow("59 = 4096") << 59 << 4096 << true;
-    QTest::newRow("59 at the scale end") << 59 << 5000 << true;
-    QTest::newRow("59 beyond the scale") << 59 << 6000 << false;
-    QTest::newRow("59 negative") << 59 << -1 << false;
-    QTest::newRow("int16 max") << 7 << 32767 << false;
-    QTest::newRow("int16 min") << 1000 << -32768 << false;
-    QTest::newRow("negative id") << -3 << 5 << false;
+    QTest::addColumn<double>("from");
+    QTest::addColumn<bool>("shown"); // on a 0..5000 dial
+    QTest::newRow("4096") << 4096.0 << true;
+    QTest::newRow("at the scale end") << 5000.0 << true;
+    QTest::newRow("beyond the scale") << 6000.0 << false;
+    QTest::newRow("negative") << -1.0 << false;
+    QTest::newRow("not a number") << qQNaN() << false;
 }
 
-void TestGauges::dispatchProperties()
+void TestGauges::redLine()
 {
-    QFETCH(int, id);
-    QFETCH(int, value);
-    QFETCH(bool, redLine);
+    QFETCH(double, from);
+    QFETCH(bool, shown);
     AngularGauge dial;
     dial.setScale(0, 5000);
     dial.resize(angularSize);
-    QCOMPARE(dial.dispatchProperty(id), int16_t(0)); // unset reads as 0
-    dial.setDispatchProperty(id, int16_t(value));
-    QCOMPARE(dial.dispatchProperty(id), int16_t(value));
-    QCOMPARE(dial.dispatchProperty(id + 1), int16_t(0));
-
+    QCOMPARE(countReddish(drawn(dial)), 0);
+    dial.setRedLine(from);
     const int red = countReddish(drawn(dial));
-    QVERIFY2(redLine ? red > 20 : red == 0, qPrintable(QString::number(red)));
-
-    dial.setDispatchProperty(id, int16_t(value / 2));
-    QCOMPARE(dial.dispatchProperty(id), int16_t(value / 2));
+    QVERIFY2(shown ? red > 20 : red == 0, qPrintable(QString::number(red)));
+    dial.setRedLine(std::nullopt);
+    QCOMPARE(countReddish(drawn(dial)), 0);
 }
 
 void TestGauges::repaintsOnlyTheChangedBar_data()
@@ -315,15 +306,15 @@ void TestGauges::repaintsOnlyTheChangedBar()
 
     // Writes that draw the same: the same value, values pinned at the same
     // end, the same colour.
-    gauge.setPointer(int16_t(pointer));
+    gauge.selectPointer(int16_t(pointer));
     for (double v : {gauge.pointerScaleMaximum(pointer), 1e9, infinity})
-        gauge.setPointerValue(v);
-    gauge.setColorPointer(int16_t(pointer));
-    gauge.setPointerColor(PackedColor::orange);
+        gauge.setSelectedValue(v);
+    gauge.selectPointerToColour(int16_t(pointer));
+    gauge.colourSelectedPointer(PackedColor::orange);
     settle();
     QCOMPARE(spy.count, 0);
 
-    gauge.setPointerValue(gauge.pointerScaleMaximum(pointer) / 3);
+    gauge.setSelectedValue(gauge.pointerScaleMaximum(pointer) / 3);
     QTRY_VERIFY(spy.count > 0);
     settle();
     const QRect painted = spy.region.boundingRect();
@@ -485,7 +476,7 @@ void TestGauges::faceWidgetCoversOnlyOpaquePixels()
     QFETCH(bool, hasFace);
     AngularGauge dial;
     dial.setScale(0, 5000);
-    dial.setDispatchProperty(59, 4000);
+    dial.setRedLine(4000);
     dial.resize(size);
     dial.setNeedleValue(4500);
     const QImage image = drawn(dial); // delivers the resize that places the face widget

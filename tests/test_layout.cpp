@@ -47,7 +47,7 @@ QRect twips(int l, int t, int w, int h)
 QColor backOf(QWidget *w)
 {
     if (auto *b = qobject_cast<ColorButton *>(w))
-        return PackedColor::toQColor(b->BackColor());
+        return PackedColor::toQColor(b->backColor());
     if (qobject_cast<QLineEdit *>(w))
         return w->palette().color(QPalette::Base);
     return w->palette().color(QPalette::Window);

@@ -86,7 +86,7 @@ void TestReplies::settingRecords()
     QVERIFY(!row.editor->isHidden());
     QCOMPARE(row.editor->value(), position);
     QCOMPARE(f.link.queued(), echo);
-    QCOMPARE(f.window.storeButton->BackColor(),
+    QCOMPARE(f.window.storeButton->backColor(),
              echo.isEmpty() ? PackedColor::darkGrey : PackedColor::green);
     QVERIFY(!remainingQuestions(f).contains(questionFor(line)));
 }
@@ -135,13 +135,13 @@ void TestReplies::shiftAndLedRecordsOnlyMoveEditor()
     QVERIFY(!row.editor->isHidden());
     QCOMPARE(row.editor->value(), position);
     QVERIFY(f.link.queued().isEmpty());
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::darkGrey);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::darkGrey);
     QVERIFY(!remainingQuestions(f).contains(questionFor(line)));
 
     row.editor->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
                                  : QAbstractSlider::SliderSingleStepSub);
     QTEST(f.drainQueue(), "command");
-    QCOMPARE(f.window.storeButton->BackColor(), PackedColor::green);
+    QCOMPARE(f.window.storeButton->backColor(), PackedColor::green);
 }
 
 // Records that only set what a gauge or box reads, and answer a question.
@@ -185,8 +185,7 @@ void TestReplies::maxRpmWritesDialProperties()
 {
     WindowFixture f;
     f.receive("m0E\r");
-    QCOMPARE(f.window.rpmDial->dispatchProperty(52), int16_t(3));
-    QCOMPARE(f.window.rpmDial->dispatchProperty(59), int16_t(3584));
+    QCOMPARE(f.window.rpmDial->redLine(), std::optional<double>(3584));
 }
 
 // "j" tells whether the unit has an advance shift; it also answers "/c".

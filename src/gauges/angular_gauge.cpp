@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int redLineId = 59;
 
 // Per row of a widget `height` rows high, the columns whose whole pixel lies
 // inside the circle; first after last for a row with none.
@@ -35,7 +34,7 @@ QList<QPoint> pixelsInside(const QPointF &center, double radius, int height)
 } // namespace
 
 // The opaque middle of the dial as a widget of its own. Qt repaints an
-// opaque widget alone, so a needle step no longer repaints the window and
+// opaque widget alone, so a needle step does not repaint the window and
 // the bars below the round dial first. It paints what the dial would there.
 class AngularGauge::FaceWidget : public QWidget {
 public:
@@ -67,8 +66,8 @@ AngularGauge::~AngularGauge() = default;
 
 void AngularGauge::setNeedleValue(double value)
 {
-    const double old = needleValue;
-    needleValue = value; // always kept exactly, even when it draws the same
+    const double old = shownValue;
+    shownValue = value; // always kept exactly, even when it draws the same
     if (old == value || (std::isnan(old) && std::isnan(value)))
         return;
     // Only the area the needle leaves and enters: a sweep repaints a sliver of
@@ -145,14 +144,12 @@ void AngularGauge::setCaptions(const QString &caption, const QString &subCaption
     invalidateBackground();
 }
 
-void AngularGauge::setDispatchProperty(int dispatchId, int16_t value)
+void AngularGauge::setRedLine(std::optional<double> from)
 {
-    auto it = dispatchProperties.find(dispatchId);
-    if (it != dispatchProperties.end() && it.value() == value)
+    if (from == redLineFrom)
         return;
-    dispatchProperties.insert(dispatchId, value);
-    if (dispatchId == redLineId)
-        invalidateBackground();
+    redLineFrom = from;
+    invalidateBackground();
 }
 
 double AngularGauge::angleFor(double value) const
@@ -183,9 +180,7 @@ void AngularGauge::renderBackground()
         needleFrames->setFace(QImage());
         return;
     }
-    DialFace shown{{minimum, maximum, fullCircle}, captionText, subCaptionText, std::nullopt};
-    if (dispatchProperties.contains(redLineId))
-        shown.redLine = dispatchProperties.value(redLineId);
+    const DialFace shown{{minimum, maximum, fullCircle}, captionText, subCaptionText, redLineFrom};
     {
         QPainter p(&background);
         paintDialFace(p, g, shown);
@@ -204,7 +199,7 @@ void AngularGauge::paintDial(QWidget *target, const QPaintEvent &event)
     ensureBackground();
     QPainter p(target);
     const DialGeometry g = dialGeometry(size());
-    const double angle = angleFor(needleValue);
+    const double angle = angleFor(shownValue);
     // A needle step repaints a few areas of the face alone: copied whole,
     // they need no background under them.
     if (g.hasFace() && paintNeedleFrame(p, g, angle, event.region()))

@@ -7,6 +7,7 @@
 #include <QRegion>
 #include <QString>
 #include <QWidget>
+#include <optional>
 #include <cstdint>
 #include <memory>
 
@@ -15,7 +16,7 @@ class NeedleFrameCache;
 class QPainter;
 struct DialGeometry;
 
-// A round dial with one needle. The window writes NeedleValue and reads back
+// A round dial with one needle. The window writes the needle value and reads back
 // exactly what it wrote; the drawing pins values outside the scale to its ends.
 class AngularGauge : public QWidget {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
     explicit AngularGauge(QWidget *parent = nullptr);
     ~AngularGauge() override;
 
-    double NeedleValue() const { return needleValue; }
+    double needleValue() const { return shownValue; }
     void setNeedleValue(double value);
 
     // Scale: a 270-degree arc from minimum to maximum, or a full circle
@@ -38,10 +39,9 @@ public:
     QString caption() const { return captionText; }
     QString subCaption() const { return subCaptionText; }
 
-    // Two further settings the window may write by number; the dial keeps them
-    // and marks the red line at dispatch property 59 when it is in range.
-    void setDispatchProperty(int dispatchId, int16_t value);
-    int16_t dispatchProperty(int dispatchId) const { return dispatchProperties.value(dispatchId, 0); }
+    // Marks the scale red from `from` to its top, when `from` is on the scale.
+    void setRedLine(std::optional<double> from);
+    std::optional<double> redLine() const { return redLineFrom; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,13 +58,13 @@ private:
     void ensureBackground();
     void renderBackground();
 
-    double needleValue = 0.0;
+    double shownValue = 0.0;
     double minimum = 0.0;
     double maximum = 100.0;
     bool fullCircle = false;
     QString captionText;
     QString subCaptionText;
-    QMap<int, int16_t> dispatchProperties;
+    std::optional<double> redLineFrom;
     QPixmap background;   // the dial without its needle
     QSize backgroundSize; // logical size the background was rendered for
     std::unique_ptr<DialNeedle> needle;

@@ -25,22 +25,22 @@ constexpr Bands advanceBands{20, 21, 39, 40};
 
 void colourBy(LinearGauge &gauge, int16_t bar, int value, const Bands &bands)
 {
-    gauge.setColorPointer(bar);
+    gauge.selectPointerToColour(bar);
     if (value < bands.low)
-        gauge.setPointerColor(PackedColor::orange);
+        gauge.colourSelectedPointer(PackedColor::orange);
     if (value > bands.greenFrom && value < bands.greenTo)
-        gauge.setPointerColor(PackedColor::green);
+        gauge.colourSelectedPointer(PackedColor::green);
     if (value > bands.red)
-        gauge.setPointerColor(PackedColor::red);
+        gauge.colourSelectedPointer(PackedColor::red);
 }
 
 // Moves the selected bar one fixed step toward the target.
 void stepToward(LinearGauge &gauge, double target, double step)
 {
-    if (gauge.PointerValue() < target)
-        gauge.setPointerValue(gauge.PointerValue() + step);
-    if (gauge.PointerValue() > target)
-        gauge.setPointerValue(gauge.PointerValue() - step);
+    if (gauge.selectedValue() < target)
+        gauge.setSelectedValue(gauge.selectedValue() + step);
+    if (gauge.selectedValue() > target)
+        gauge.setSelectedValue(gauge.selectedValue() - step);
 }
 
 // The RPM bar closes a tenth of the gap per step, at least one RPM.
@@ -104,7 +104,7 @@ void GaugeAnimation::setResting(bool rest)
 GaugeAnimation::Shown GaugeAnimation::shown() const
 {
     Shown state{};
-    state.needle = propellerDial.NeedleValue();
+    state.needle = propellerDial.needleValue();
     for (int i = 0; i < LinearGauge::pointerCount; ++i) {
         state.bars[i] = bars.pointerValueAt(i);
         state.colours[i] = bars.pointerColorAt(i);
@@ -116,36 +116,36 @@ GaugeAnimation::Shown GaugeAnimation::shown() const
 void GaugeAnimation::moveGauges()
 {
     const int16_t angle = target.propellerDegrees;
-    if (propellerDial.NeedleValue() > angle)
-        propellerDial.setNeedleValue(propellerDial.NeedleValue() - 1);
-    if (propellerDial.NeedleValue() < angle)
-        propellerDial.setNeedleValue(propellerDial.NeedleValue() + 1);
-    if (std::fabs(angle - propellerDial.NeedleValue()) > 90)
+    if (propellerDial.needleValue() > angle)
+        propellerDial.setNeedleValue(propellerDial.needleValue() - 1);
+    if (propellerDial.needleValue() < angle)
+        propellerDial.setNeedleValue(propellerDial.needleValue() + 1);
+    if (std::fabs(angle - propellerDial.needleValue()) > 90)
         propellerDial.setNeedleValue(angle);
 
     bars.beginBatch();
-    bars.setPointer(Rpm);
-    const int16_t rpmMove = rpmStep(bars.PointerValue(), target.rpm);
-    if (bars.PointerValue() > target.rpm)
-        bars.setPointerValue(bars.PointerValue() - rpmMove);
-    if (bars.PointerValue() < target.rpm)
-        bars.setPointerValue(bars.PointerValue() + rpmMove);
+    bars.selectPointer(Rpm);
+    const int16_t rpmMove = rpmStep(bars.selectedValue(), target.rpm);
+    if (bars.selectedValue() > target.rpm)
+        bars.setSelectedValue(bars.selectedValue() - rpmMove);
+    if (bars.selectedValue() < target.rpm)
+        bars.setSelectedValue(bars.selectedValue() + rpmMove);
     colourBy(bars, Rpm, target.rpm, rpmBands);
 
-    bars.setPointer(Volts);
-    if (bars.PointerValue() > target.busVolts)
-        bars.setPointerValue(bars.PointerValue() - 0.1);
-    if (bars.PointerValue() < target.busVolts)
-        bars.setPointerValue(bars.PointerValue() + 0.1);
+    bars.selectPointer(Volts);
+    if (bars.selectedValue() > target.busVolts)
+        bars.setSelectedValue(bars.selectedValue() - 0.1);
+    if (bars.selectedValue() < target.busVolts)
+        bars.setSelectedValue(bars.selectedValue() + 0.1);
     colourBy(bars, Volts, target.busVolts, voltsBands);
 
-    bars.setPointer(Advance);
+    bars.selectPointer(Advance);
     stepToward(bars, target.advanceDegrees, 0.1);
     colourBy(bars, Advance, target.advanceDegrees, advanceBands);
 
-    bars.setPointer(Pair12);
+    bars.selectPointer(Pair12);
     stepToward(bars, target.pair12, 1);
-    bars.setPointer(Pair34);
+    bars.selectPointer(Pair34);
     stepToward(bars, target.pair34, 1);
     bars.endBatch();
 }

@@ -72,18 +72,18 @@ LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void LinearGauge::setPointer(int16_t index)
+void LinearGauge::selectPointer(int16_t index)
 {
     if (validIndex(index))
         selected = index;
 }
 
-double LinearGauge::PointerValue() const
+double LinearGauge::selectedValue() const
 {
     return bars[selected].value;
 }
 
-void LinearGauge::setPointerValue(double value)
+void LinearGauge::setSelectedValue(double value)
 {
     Bar &bar = bars[selected];
     const double old = bar.value;
@@ -138,13 +138,13 @@ void LinearGauge::endBatch()
         repaintBar(i, batchStartValue[i], batchStartColor[i]);
 }
 
-void LinearGauge::setColorPointer(int16_t index)
+void LinearGauge::selectPointerToColour(int16_t index)
 {
     if (validIndex(index))
         colorNamed = index;
 }
 
-void LinearGauge::setPointerColor(uint32_t packedColor)
+void LinearGauge::colourSelectedPointer(uint32_t packedColor)
 {
     Bar &bar = bars[colorNamed];
     const uint32_t old = bar.color;

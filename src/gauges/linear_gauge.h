@@ -18,13 +18,14 @@ public:
 
     explicit LinearGauge(QWidget *parent = nullptr);
 
-    void setPointer(int16_t index);              // select the current pointer
-    int16_t Pointer() const { return selected; }
-    double PointerValue() const;                 // the current pointer's value
-    void setPointerValue(double value);
+    void selectPointer(int16_t index);
+    int16_t selectedPointer() const { return selected; }
+    double selectedValue() const;
+    void setSelectedValue(double value);
 
-    void setColorPointer(int16_t index);         // name the pointer to colour
-    void setPointerColor(uint32_t packedColor);  // colour the named pointer
+    // Colouring has a selection of its own.
+    void selectPointerToColour(int16_t index);
+    void colourSelectedPointer(uint32_t packedColor);
 
     // Writes between beginBatch() and endBatch() repaint once, at the end,
     // and only the bars that then look different from before the batch: an

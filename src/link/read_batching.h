@@ -28,7 +28,7 @@ class QSocketNotifier;
 // reading through QSerialPort would turn its notifier back on. QSerialPort
 // has no public switch for that notifier; it is found among the port's
 // children. Without it (another platform or Qt build) every byte is read as
-// it comes, as before.
+// it comes.
 class ReadBatching : public QObject {
     Q_OBJECT
 public:

@@ -9,9 +9,9 @@ ColorButton::ColorButton(QWidget *parent) : QPushButton(parent)
 
 void ColorButton::setBackColor(uint32_t packed)
 {
-    if (packed == backColor)
+    if (packed == packedColour)
         return;
-    backColor = packed;
+    packedColour = packed;
     const QColor back = PackedColor::toQColor(packed);
     // Dark backgrounds get a light caption so the text stays readable.
     const QColor text = back.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);

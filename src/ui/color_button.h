@@ -10,9 +10,9 @@ class ColorButton : public QPushButton {
 public:
     explicit ColorButton(QWidget *parent = nullptr);
 
-    uint32_t BackColor() const { return backColor; }
+    uint32_t backColor() const { return packedColour; }
     void setBackColor(uint32_t packed);
 
 private:
-    uint32_t backColor = 0xFFFFFFFF;
+    uint32_t packedColour = 0xFFFFFFFF;
 };

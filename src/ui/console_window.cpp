@@ -111,10 +111,8 @@ void ConsoleWindow::showReadings()
     temperatureBox->setText(unit.temperatureText);
     maxTemperatureBox->setText(unit.maxTemperatureText);
     settingRows[int(Setting::AdvanceShift)].box->setEnabled(unit.advanceShiftAvailable);
-    if (unit.maxRpmUnits) {
-        rpmDial->setDispatchProperty(52, 3);
-        rpmDial->setDispatchProperty(59, int16_t(*unit.maxRpmUnits * 256));
-    }
+    if (unit.maxRpmUnits)
+        rpmDial->setRedLine(*unit.maxRpmUnits * 256.0);
 }
 
 void ConsoleWindow::showStoreState(bool unsavedChanges)
