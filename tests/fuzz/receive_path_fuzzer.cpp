@@ -1,44 +1,67 @@
+#include "gauges/angular_gauge.h"
+#include "gauges/gauge_animation.h"
+#include "gauges/linear_gauge.h"
 #include "support/link_fixture.h"
 
-#include <QAbstractSlider>
 #include <QApplication>
-#include <QScrollBar>
 #include <cstdint>
 #include <cstdlib>
 
-// Feeds a fresh console arbitrary bytes from the line, interleaved with ticks
-// of every timer and clicks of every button, on a headless window. The input
-// is a program: each step is an opcode byte, and opcode 0 is followed by a
-// length byte and that many received bytes.
+// Feeds a fresh unit link arbitrary bytes from the line, interleaved with
+// ticks of every timer and every user action, and steps headless gauges
+// toward what it decoded. The input is a program: each step is an opcode
+// byte, and opcode 0 is followed by a length byte and that many received
+// bytes.
 
 namespace {
 
 constexpr uint8_t opcodes = 22;
 
-void moveEditor(WindowFixture &f, Setting setting, QAbstractSlider::SliderAction action)
+struct Gauges {
+    LinearGauge bars;
+    AngularGauge propellerDial;
+    GaugeAnimation animation{bars, propellerDial};
+};
+
+// Built once: a window per input would cost twenty times the inputs.
+Gauges &gauges()
 {
-    f.window.settingRows[int(setting)].editor->triggerAction(action);
+    static Gauges shared;
+    return shared;
 }
 
-void step(WindowFixture &f, uint8_t op)
+void stepGauges(const UnitLink &link)
 {
-    using A = QAbstractSlider;
+    const UnitState &unit = link.state();
+    const EngineFigures &e = unit.engine;
+    gauges().animation.setTargets(
+        {e.rpm, e.advanceDegrees, e.busVolts, e.pair12, e.pair34, unit.propellerDegrees});
+    gauges().animation.step();
+}
+
+void moveEditor(UnitLink &link, Setting setting, int by)
+{
+    link.editSetting(setting, link.state().setting(setting).position + by);
+}
+
+void step(LinkFixture &f, uint8_t op)
+{
     switch (op % opcodes) {
     case 1: f.link.pollNext(); break;
-    case 2: f.window.gaugeAnimation().step(); break;
+    case 2: stepGauges(f.link); break;
     case 3: f.link.transmitNext(); break;
     case 4: f.link.retryHandshake(); break;
-    case 5: case 6: case 7: case 8: f.window.clickPort(op % opcodes - 4); break;
-    case 9: moveEditor(f, Setting::MaxAdvance, A::SliderSingleStepAdd); break;
-    case 10: moveEditor(f, Setting::MaxRpm, A::SliderSingleStepSub); break;
-    case 11: moveEditor(f, Setting::AdvanceShift, A::SliderSingleStepSub); break;
-    case 12: moveEditor(f, Setting::PulsesPerRev, A::SliderSingleStepAdd); break;
-    case 13: moveEditor(f, Setting::Led, A::SliderSingleStepAdd); break;
-    case 14: moveEditor(f, Setting::StartDelay, A::SliderSingleStepAdd); break;
+    case 5: case 6: case 7: case 8: f.link.openPort(int16_t(op % opcodes - 4)); break;
+    case 9: moveEditor(f.link, Setting::MaxAdvance, 1); break;
+    case 10: moveEditor(f.link, Setting::MaxRpm, -1); break;
+    case 11: moveEditor(f.link, Setting::AdvanceShift, -1); break;
+    case 12: moveEditor(f.link, Setting::PulsesPerRev, 1); break;
+    case 13: moveEditor(f.link, Setting::Led, 1); break;
+    case 14: moveEditor(f.link, Setting::StartDelay, 1); break;
     case 15: f.link.storeSettings(); break;
     case 16: f.link.selectAdvanceMode(op & 32 ? AdvanceMode::Manual : AdvanceMode::Automatic); break;
     case 17: f.link.trimAdvance(op & 32 ? 1 : -1); break;
-    case 18: f.window.reset(); break;
+    case 18: f.link.reset(); break;
     case 19: f.port->vanish(); break;
     case 20: f.port->raiseEvent(int(op) & 7); break;
     case 21: // time passes without a word from the unit
@@ -60,7 +83,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    WindowFixture console;
+    LinkFixture console;
     size_t i = 0;
     while (i < size) {
         const uint8_t op = data[i++];
