@@ -32,6 +32,13 @@ inline constexpr const SettingDefinition &definitionOf(Setting s)
     return settingDefinitions[int(s)];
 }
 
+// A setting and the raw value to give it.
+struct SettingChange {
+    Setting setting;
+    int value;
+    bool operator==(const SettingChange &) const = default;
+};
+
 struct SettingState {
     // The editor's position: what the user last chose or the unit last
     // reported.
