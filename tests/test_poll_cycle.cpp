@@ -4,16 +4,6 @@
 
 namespace {
 
-// What a unit answers to each query; empty for no answer.
-QByteArray answerTo(const QByteArray &query)
-{
-    static const QHash<QByteArray, QByteArray> answers{
-        {"/c\r", "c03\r"}, {"/d\r", "d02\r"}, {"/e\r", "e40\r"}, {"/z\r", "z5A\r"},
-        {"/w\r", "w8A\r"}, {"/x\r", "x0000\r"}, {"/l\r", "l01\r"}, {"/t\r", "t01\r"},
-        {"/m\r", "m0E\r"}, {"/n\r", "n1E\r"}, {"/p\r", "p40\r"}};
-    return answers.value(query);
-}
-
 QByteArray telemetryAt(const char *rpmHex)
 {
     return "=" + QByteArray(rpmHex) + "1E000082231020\r";
@@ -60,7 +50,7 @@ void TestPollCycle::answeringUnit()
         const QByteArray query = f.link.queued();
         sent << query;
         f.drainQueue();
-        if (const QByteArray answer = answerTo(query); !answer.isEmpty())
+        if (const QByteArray answer = unitAnswer(query); !answer.isEmpty())
             f.receive(answer);
     }
     const QByteArrayList expected{

@@ -2,6 +2,8 @@
 
 #include "link/serial_port.h"
 
+#include <algorithm>
+
 namespace {
 
 // Stop any stream, then ask the unit who it is; "%" gives an older unit the
@@ -32,6 +34,7 @@ void UnitLink::openPort(int16_t portNumber)
     if (error != SerialPort::noError)
         return;
 
+    forgetSettingsRead();
     armStartupHandshake();
     if (portNumber != 4)
         queue = handshakeCommands;
@@ -54,6 +57,7 @@ void UnitLink::reset()
     closePort();
     pollTimer.stop();
     stopHandshake();
+    forgetSettingsRead();
     setStatus(QString());
     unit.advanceMode = AdvanceMode::Automatic;
     rereadAfterSilence = false;
@@ -95,6 +99,7 @@ void UnitLink::identified()
     if (currentPhase != LinkPhase::WaitingForUnit)
         return;
     setStatusWithPort(QStringLiteral("Connected Comm Port "));
+    forgetSettingsRead();
     setPhase(LinkPhase::ReadingSettings);
     // Restarted together even if running, so that they share wake-ups.
     pollTimer.start();
@@ -112,6 +117,10 @@ void UnitLink::requestStream()
     if (!rereadAfterSilence)
         setUnsaved(false);
     rereadAfterSilence = false;
+    if (std::all_of(reportedInReadOut.begin(), reportedInReadOut.end(), [](bool r) { return r; })) {
+        unit.settingsRead = true;
+        emit settingsReadOut();
+    }
     // A unit still silent stays so until it answers: its first line tells
     // what the link is then.
     if (identifiedPhase() && currentPhase != LinkPhase::UnitSilent)
@@ -131,7 +140,17 @@ void UnitLink::portLost()
     unit.firmwareRevision = 0;
     unit.firmwareText = QStringLiteral("0");
     emit readingsChanged();
+    forgetSettingsRead();
     rereadAfterSilence = false;
     forgetUnit();
     setPhase(LinkPhase::Lost);
+}
+
+// A read-out is whole only when every setting was reported during it; the
+// next one starts from nothing, and a transfer under way has lost its unit.
+void UnitLink::forgetSettingsRead()
+{
+    abandonTransfer();
+    reportedInReadOut.fill(false);
+    unit.settingsRead = false;
 }

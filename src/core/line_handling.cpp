@@ -101,6 +101,7 @@ void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
     switch (ack.letter) {
     case Acknowledgement::Store:
         setUnsaved(false);
+        emit settingsStored();
         break;
     case Acknowledgement::StartDelay:
         show(Setting::StartDelay, character(ack.value));
@@ -201,5 +202,7 @@ void UnitLink::applySettingReport(Setting setting, const ReplyRecord &reply, boo
     }
     state.shown = reply.text;
     state.reported = true;
+    reportedInReadOut[int(setting)] = true;
     emit settingChanged(setting);
+    checkTransferredSetting(setting, position);
 }

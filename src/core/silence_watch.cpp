@@ -22,6 +22,9 @@ void UnitLink::unitFellSilent()
 {
     setStatusWithPort(QStringLiteral("No data from unit - Port "));
     forgetUnit();
+    // The reread must hear every setting again; until then the values read
+    // before stay the ones to save.
+    reportedInReadOut.fill(false);
     rereadAfterSilence = true;
     if (currentPhase == LinkPhase::WaitingForUnit) {
         // Its "u" answer is what starts the poll cycle, so ask for it again.

@@ -12,6 +12,7 @@ constexpr double lastPacedRevision = 32;
 
 void UnitLink::transmitNext()
 {
+    feedTransfer();
     if (queueAtGap) {
         if (clock() >= gapEnd)
             finishGap();

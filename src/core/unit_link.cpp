@@ -83,6 +83,8 @@ void UnitLink::setEngineRunning(bool running)
     if (running == unit.engineRunning)
         return;
     unit.engineRunning = running;
+    if (running)
+        abandonTransfer();
     emit engineRunningChanged(running);
 }
 

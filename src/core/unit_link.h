@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/line_framer.h"
+#include "core/settings_transfer.h"
 #include "core/unit_state.h"
 #include "protocol/decoded_line.h"
 
@@ -9,8 +10,10 @@
 #include <QString>
 #include <QTimer>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class SerialPort;
 
@@ -66,6 +69,11 @@ public:
     void selectAdvanceMode(AdvanceMode mode);
     // Trims the advance by one step, down (-1) or up (+1), in manual mode.
     void trimAdvance(int direction);
+    // Gives the unit each setting as an editor move would, one whole command
+    // after another, then asks for each again; settingsGiven tells the
+    // outcome. Nothing is sent when refused.
+    TransferRefusal giveSettings(const std::vector<SettingChange> &changes);
+    TransferRefusal transferRefusal() const;
 
     // Timer ticks; public so tests can drive them.
     void transmitNext();
@@ -86,6 +94,11 @@ signals:
     void statusChanged(const QString &text);
     // The unit answered the start-up commands: a connection begins.
     void unitIdentified();
+    // Every setting was reported by the read-out that just ended.
+    void settingsReadOut();
+    // The unit acknowledged STORE CONFIG.
+    void settingsStored();
+    void settingsGiven(const std::vector<SettingCheck> &checks);
     // Every complete line received, decoded.
     void lineDecoded(const DecodedLine &line);
 
@@ -108,11 +121,17 @@ private:
     void portLost();
     void unitFellSilent();
     void forgetUnit();
+    void forgetSettingsRead();
 
     // Sending.
     void sendSetting(Setting setting);
     void finishGap();
     void sendFirstCharacter();
+    void feedTransfer();
+    bool awaitingAnswers() const;
+    void checkTransferredSetting(Setting setting, int reported);
+    void abandonTransfer();
+    void finishTransfer();
 
     // State changes that are announced.
     void setPhase(LinkPhase phase);
@@ -138,6 +157,18 @@ private:
     // A read-out after a silence: the unit may still hold an unsaved change,
     // so its end leaves STORE CONFIG as it is.
     bool rereadAfterSilence = false;
+
+    // Settings reported since the read-out began.
+    std::array<bool, settingCount> reportedInReadOut{};
+
+    struct Transfer {
+        std::vector<SettingCheck> checks;
+        size_t nextToSend = 0;
+        int round = 0;
+        std::deque<QByteArray> questions;
+        std::chrono::steady_clock::time_point answerDeadline;
+    };
+    std::optional<Transfer> transfer;
 
     QByteArray queue;
     // Repeated by the retry while the unit has not answered them.

@@ -103,6 +103,9 @@ struct UnitState {
     QString maxTemperatureText;
     bool advanceShiftAvailable = true;
     bool engineRunning = false;
+    // Every setting was reported since the unit identified itself: the
+    // settings can be saved or compared.
+    bool settingsRead = false;
     // A setting went out that the unit has not been told to store.
     bool unsavedChanges = false;
     AdvanceMode advanceMode = AdvanceMode::Automatic;

@@ -4,6 +4,7 @@
 #include "link/memory_serial_port.h"
 #include "ui/console_window.h"
 
+#include <QHash>
 #include <QLocale>
 #include <chrono>
 
@@ -57,6 +58,36 @@ struct LinkFixture {
         }
     }
 };
+
+// What a unit answers to each query of the read-out; empty for no answer.
+inline QByteArray unitAnswer(const QByteArray &query)
+{
+    static const QHash<QByteArray, QByteArray> answers{
+        {"/c\r", "c03\r"}, {"/d\r", "d02\r"}, {"/e\r", "e40\r"}, {"/z\r", "z5A\r"},
+        {"/w\r", "w8A\r"}, {"/x\r", "x0000\r"}, {"/l\r", "l01\r"}, {"/t\r", "t01\r"},
+        {"/m\r", "m0E\r"}, {"/n\r", "n1E\r"}, {"/p\r", "p40\r"}};
+    return answers.value(query);
+}
+
+// Connected and read out by a unit that answers every query with
+// unitAnswer, except those in `unanswered`; the stream was asked for.
+inline void connectAndReadOut(LinkFixture &f, int revisionHex = 0x21,
+                              const QByteArrayList &unanswered = {})
+{
+    f.connect(revisionHex);
+    for (int tick = 0; tick < 40 && f.link.queued() != "/p\r"; ++tick) {
+        if (!f.link.queued().isEmpty()) {
+            f.drainQueue();
+            continue;
+        }
+        f.link.pollNext();
+        const QByteArray query = f.link.queued();
+        f.drainQueue();
+        if (!unanswered.contains(query))
+            f.receive(unitAnswer(query));
+    }
+    f.drainQueue();
+}
 
 // The same with the main window on top.
 struct WindowFixture : LinkFixture {
