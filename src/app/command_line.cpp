@@ -51,6 +51,21 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
                       QStringLiteral("Write every byte read from or written to the port, and every "
                                      "open, close and lost connection, into FILE, a new file."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("save-settings"),
+                      QStringLiteral("With --connect: read the unit's settings, save them into "
+                                     "FILE, and exit (status 1 when the unit is not read out in "
+                                     "30 s). No window opens."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("apply-settings"),
+                      QStringLiteral("With --connect: read the unit, print how the settings in "
+                                     "FILE compare with it, give it the changed ones and ask for "
+                                     "each again. Status 2 for a file that does not read cleanly, "
+                                     "1 for a refusal or a setting the unit did not take. No "
+                                     "window opens."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("store"),
+                      QStringLiteral("With --apply-settings: send STORE CONFIG once the unit has "
+                                     "taken every change.")});
     parser.addOption({QStringLiteral("exit-after-first-frame"),
                       QStringLiteral("Quit as soon as the main window has drawn itself once "
                                      "(for start-up time measurements).")});
@@ -90,6 +105,26 @@ std::optional<CommandLineResult> refuseExisting(const QString &option, const QSt
                                             "overwritten, give a new file name%3\n")
                                  .arg(option, path,
                                       folderAllowed ? QStringLiteral(" or a folder") : QString())};
+}
+
+std::optional<QString> readSettingsJob(const QCommandLineParser &parser, CommandLine &line)
+{
+    const bool save = parser.isSet(QStringLiteral("save-settings"));
+    const bool apply = parser.isSet(QStringLiteral("apply-settings"));
+    line.storeAfterApply = parser.isSet(QStringLiteral("store"));
+    if (line.storeAfterApply && !apply)
+        return QStringLiteral("--store goes with --apply-settings");
+    if (!save && !apply)
+        return std::nullopt;
+    if (save && apply)
+        return QStringLiteral("--save-settings and --apply-settings cannot go together");
+    if (line.connectPort == 0)
+        return QStringLiteral("--%1 needs --connect N").arg(save ? "save-settings" : "apply-settings");
+    line.settingsJob = save ? SettingsJobKind::Save : SettingsJobKind::Apply;
+    line.settingsFile = parser.value(QStringLiteral(save ? "save-settings" : "apply-settings"));
+    if (line.settingsFile.isEmpty())
+        return QStringLiteral("a settings file wants a path");
+    return std::nullopt;
 }
 
 } // namespace
@@ -139,6 +174,8 @@ CommandLineResult readCommandLine(const QStringList &arguments)
             return *refused;
     }
     line.recordIntoFolder = !line.recordPath.isEmpty() && QFileInfo(line.recordPath).isDir();
+    if (std::optional<QString> error = readSettingsJob(parser, line))
+        return mistake(*error);
     return {line, 0, {}};
 }
 

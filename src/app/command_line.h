@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <optional>
 
+// What to do with a unit's settings instead of opening the window.
+enum class SettingsJobKind { None, Save, Apply };
+
 struct CommandLine {
     PortMap ports;
     int connectPort = 0;        // port button to click at start-up; 0 for none
@@ -16,6 +19,9 @@ struct CommandLine {
     QString recordPath;         // a new file, or a folder for one file per connection
     bool recordIntoFolder = false;
     QString tracePath;          // a new file for the serial trace
+    SettingsJobKind settingsJob = SettingsJobKind::None;
+    QString settingsFile;       // saved into, or applied from
+    bool storeAfterApply = false;
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -2,11 +2,14 @@
 #include "app/first_frame.h"
 #include "app/port_listing.h"
 #include "app/recording_options.h"
+#include "app/settings_job.h"
 #include "link/qt_serial_port.h"
 #include "link/system_ports.h"
 #include "core/unit_link.h"
 #include "ui/console_window.h"
+#include "settings/settings_keeper.h"
 #include "ui/recording_controls.h"
+#include "ui/settings_actions.h"
 #include "ui/window_title.h"
 
 #ifdef TORVANE_HAS_DEMO_UNIT
@@ -28,6 +31,15 @@ int main(int argc, char *argv[])
     if (options.listPorts) {
         std::fputs(qPrintable(portListing(options.ports, systemPorts())), stdout);
         return 0;
+    }
+    std::optional<SettingsFile> settingsToApply;
+    if (options.settingsJob == SettingsJobKind::Apply) {
+        SettingsFileReading reading = readSettingsFile(options.settingsFile);
+        if (!reading.file) {
+            std::fprintf(stderr, "torvane-console: nothing was sent: %s\n", qUtf8Printable(reading.error));
+            return 2;
+        }
+        settingsToApply = std::move(reading.file);
     }
 #ifdef TORVANE_HAS_DEMO_UNIT
     // Read before the window opens, and refused like a mistyped option.
@@ -74,7 +86,15 @@ int main(int argc, char *argv[])
         return 2;
     }
     UnitLink link(port);
+    SettingsKeeper settingsKeeper(link, SettingsBackups::defaultFolder());
+    if (options.settingsJob != SettingsJobKind::None) {
+        SettingsJob job(link, settingsKeeper, options, std::move(settingsToApply));
+        link.openPort(int16_t(options.connectPort));
+        return app.exec();
+    }
+
     ConsoleWindow window(link);
+    attachSettingsActions(window, settingsKeeper);
     if (options.demo)
         setTitleMarker(window, TitleMarker::Demo, true);
     if (!options.replayFile.isEmpty())
