@@ -74,23 +74,34 @@ void UnitLink::feedTransfer()
         emit settingChanged(check.setting);
         return;
     }
-    if (t.questions.empty() && t.round < askRounds) {
-        ++t.round;
-        for (SettingCheck &check : t.checks)
-            if (check.outcome == SettingCheck::Outcome::NoAnswer) {
-                if (readableBack({check.setting, check.wanted}))
-                    t.questions.push_back(questionFor(check.setting));
-                else
-                    check.outcome = SettingCheck::Outcome::NotReadable;
-            }
-    }
     if (!t.questions.empty()) {
         queue = t.questions.front();
         t.questions.pop_front();
         t.answerDeadline = clock() + answerTime;
         return;
     }
-    if (clock() >= t.answerDeadline || !awaitingAnswers())
+    if (!awaitingAnswers() || (t.round == askRounds && clock() >= t.answerDeadline)) {
+        finishTransfer();
+        return;
+    }
+    if (t.round == 0 || clock() >= t.answerDeadline)
+        askAgain();
+}
+
+// The next round of questions: one for each setting still unconfirmed.
+void UnitLink::askAgain()
+{
+    Transfer &t = *transfer;
+    ++t.round;
+    for (SettingCheck &check : t.checks) {
+        if (check.outcome != SettingCheck::Outcome::NoAnswer)
+            continue;
+        if (readableBack({check.setting, check.wanted}))
+            t.questions.push_back(questionFor(check.setting));
+        else
+            check.outcome = SettingCheck::Outcome::NotReadable;
+    }
+    if (!awaitingAnswers())
         finishTransfer();
 }
 

@@ -128,6 +128,7 @@ private:
     void finishGap();
     void sendFirstCharacter();
     void feedTransfer();
+    void askAgain();
     bool awaitingAnswers() const;
     void checkTransferredSetting(Setting setting, int reported);
     void abandonTransfer();
