@@ -29,6 +29,7 @@ struct SettingsFile {
 // Larger files are refused unread.
 inline constexpr qint64 maximumSettingsFileBytes = 64 * 1024;
 
+// The header's firmware, when empty, is the one the unit reported.
 SettingsFile settingsOfUnit(const UnitState &unit, const SettingsHeader &header);
 QByteArray formatSettingsFile(const SettingsFile &file);
 

@@ -1,0 +1,184 @@
+#include "settings/settings_file.h"
+
+#include "settings/setting_names.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <cstdlib>
+
+namespace {
+
+const QLatin1String firstLine("# Torvane ignition settings");
+const QLatin1String temperatureUnit(" deg C");
+
+// Qt::ISODate writes a UTC time as "Z" and cannot be told otherwise, so the
+// offset is always written by hand.
+QString savedAtText(const QDateTime &at)
+{
+    const int offset = at.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return at.toOffsetFromUtc(offset).toString(u"yyyy-MM-dd'T'HH:mm:ss")
+           + (offset < 0 ? u'-' : u'+')
+           + QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                 .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+void readHeaderLine(const QString &comment, SettingsFile &file)
+{
+    static const QRegularExpression headerLine(
+        QStringLiteral("^#\\s*(program|saved|port|firmware revision|max temperature)\\s*:\\s*(.*?)\\s*$"));
+    const QRegularExpressionMatch match = headerLine.match(comment);
+    if (!match.hasMatch())
+        return;
+    const QStringView field = match.capturedView(1);
+    const QString value = match.captured(2);
+    if (field == u"program")
+        file.header.program = value;
+    else if (field == u"saved")
+        file.header.savedAt = QDateTime::fromString(value, Qt::ISODate);
+    else if (field == u"port")
+        file.header.port = value;
+    else if (field == u"firmware revision")
+        file.header.firmware = value;
+    else
+        file.maxTemperature = value.endsWith(temperatureUnit)
+                                  ? value.chopped(temperatureUnit.size())
+                                  : value;
+}
+
+} // namespace
+
+SettingsFile settingsOfUnit(const UnitState &unit, const SettingsHeader &header)
+{
+    SettingsFile file;
+    file.header = header;
+    if (file.header.firmware.isEmpty())
+        file.header.firmware = unit.firmwareText;
+    for (int i = 0; i < settingCount; ++i)
+        file.values[i] = unit.settings[i].position;
+    file.maxTemperature = unit.maxTemperatureText;
+    return file;
+}
+
+QByteArray formatSettingsFile(const SettingsFile &file)
+{
+    QString text = firstLine + u'\n';
+    const auto headerLine = [&text](QLatin1String field, const QString &value) {
+        if (!value.isEmpty())
+            text += QStringLiteral("# %1: %2\n").arg(field, value);
+    };
+    const SettingsHeader &header = file.header;
+    headerLine(QLatin1String("program"), header.program);
+    headerLine(QLatin1String("saved"), header.savedAt.isValid() ? savedAtText(header.savedAt) : QString());
+    headerLine(QLatin1String("port"), header.port);
+    headerLine(QLatin1String("firmware revision"), header.firmware);
+    text += u'\n';
+
+    for (int i = 0; i < settingCount; ++i) {
+        if (!file.values[i])
+            continue;
+        const Setting setting = Setting(i);
+        const QString shown = settingValueText(setting, *file.values[i]);
+        QString line = settingKey(setting) + QStringLiteral(" = ") + QString::number(*file.values[i]);
+        if (!shown.isEmpty())
+            line = line.leftJustified(20) + QStringLiteral(" # ") + shown;
+        text += line + u'\n';
+    }
+
+    if (!file.maxTemperature.isEmpty())
+        text += QStringLiteral("\n# max temperature: ") + file.maxTemperature + temperatureUnit + u'\n';
+    return text.toUtf8();
+}
+
+SettingsFileReading parseSettingsFile(const QByteArray &text, const QString &fileName)
+{
+    static const QRegularExpression settingLine(
+        QStringLiteral("^\\s*([^\\s=#]+)\\s*=\\s*([^#]*?)\\s*(#.*)?$"));
+    static const QRegularExpression wholeNumber(QStringLiteral("^-?[0-9]+$"));
+
+    SettingsFile file;
+    std::array<int, settingCount> lineOf{};
+    bool anySetting = false;
+
+    QByteArrayView rest(text);
+    if (rest.startsWith("\xEF\xBB\xBF")) // some editors start UTF-8 text with a mark
+        rest = rest.sliced(3);
+    QList<QByteArrayView> lines;
+    for (qsizetype end; (end = rest.indexOf('\n')) >= 0; rest = rest.sliced(end + 1))
+        lines.append(rest.first(end));
+    if (!rest.isEmpty())
+        lines.append(rest);
+
+    for (int number = 1; number <= lines.size(); ++number) {
+        const auto refuse = [&](const QString &reason) {
+            return SettingsFileReading{std::nullopt,
+                                       QStringLiteral("%1: line %2: %3").arg(fileName, QString::number(number), reason)};
+        };
+        QByteArrayView bytes = lines[number - 1];
+        if (bytes.endsWith('\r')) // mailed or edited on Windows
+            bytes.chop(1);
+        if (bytes.contains('\0'))
+            return refuse(QStringLiteral("holds a NUL byte; not a text file"));
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                         | QStringDecoder::Flag::ConvertInitialBom);
+        const QString line = decoder.decode(bytes);
+        if (decoder.hasError())
+            return refuse(QStringLiteral("not valid UTF-8 text"));
+
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        if (trimmed.startsWith(u'#')) {
+            readHeaderLine(trimmed, file);
+            continue;
+        }
+
+        const QRegularExpressionMatch match = settingLine.match(line);
+        if (!match.hasMatch())
+            return refuse(QStringLiteral("expected \"name = value\" or a # comment, found \"%1\"").arg(trimmed));
+        const QString name = match.captured(1);
+        const QString value = match.captured(2);
+        const std::optional<Setting> setting = settingForKey(name);
+        if (!setting)
+            return refuse(QStringLiteral("unknown setting \"%1\"").arg(name));
+        const int index = int(*setting);
+        if (lineOf[index] != 0)
+            return refuse(QStringLiteral("%1 given again; it is already on line %2").arg(name, QString::number(lineOf[index])));
+        if (value.isEmpty())
+            return refuse(QStringLiteral("%1 has no value").arg(name));
+        if (!wholeNumber.match(value).hasMatch())
+            return refuse(QStringLiteral("%1 = %2 is not a whole number").arg(name, value));
+
+        const SettingDefinition &definition = definitionOf(*setting);
+        bool fits = false;
+        const int given = value.toInt(&fits);
+        if (!fits || given < definition.minimum || given > definition.maximum)
+            return refuse(QStringLiteral("%1 = %2 is outside %3 to %4")
+                              .arg(name, value, QString::number(definition.minimum),
+                                   QString::number(definition.maximum)));
+        file.values[index] = given;
+        lineOf[index] = number;
+        anySetting = true;
+    }
+
+    if (!anySetting)
+        return {std::nullopt, QStringLiteral("%1: holds no settings").arg(fileName)};
+    return {std::move(file), QString()};
+}
+
+SettingsFileReading readSettingsFile(const QString &path)
+{
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        return {std::nullopt, QStringLiteral("%1: cannot read: %2").arg(path, source.errorString())};
+    // One byte past the limit tells a large file without reading it all,
+    // whatever size the file system claims.
+    const QByteArray text = source.read(maximumSettingsFileBytes + 1);
+    if (source.error() != QFileDevice::NoError)
+        return {std::nullopt, QStringLiteral("%1: cannot read: %2").arg(path, source.errorString())};
+    if (text.size() > maximumSettingsFileBytes)
+        return {std::nullopt, QStringLiteral("%1: larger than %2 bytes; too large for a settings file")
+                                  .arg(path, QString::number(maximumSettingsFileBytes))};
+    return parseSettingsFile(text, path);
+}
