@@ -121,7 +121,7 @@ std::optional<QString> readSettingsJob(const QCommandLineParser &parser, Command
     if (line.connectPort == 0)
         return QStringLiteral("--%1 needs --connect N").arg(save ? "save-settings" : "apply-settings");
     line.settingsJob = save ? SettingsJobKind::Save : SettingsJobKind::Apply;
-    line.settingsFile = parser.value(QStringLiteral(save ? "save-settings" : "apply-settings"));
+    line.settingsFile = parser.value(QLatin1String(save ? "save-settings" : "apply-settings"));
     if (line.settingsFile.isEmpty())
         return QStringLiteral("a settings file wants a path");
     return std::nullopt;
