@@ -42,7 +42,7 @@ void TestSettingsDialog::tableThenApply()
 {
     WindowFixture f;
     connectAndReadOut(f);
-    SettingsComparisonDialog dialog(f.link, QStringLiteral("/tmp/unit.txt"), editedFile(QStringLiteral("32")));
+    SettingsComparisonDialog dialog(f.link, QStringLiteral("Torvane settings/torvane-settings-2026-12-08.txt"), editedFile(QStringLiteral("32")));
     QCOMPARE(cell(dialog, Setting::MaxAdvance, 1), QStringLiteral("30  (42 degrees)"));
     QCOMPARE(cell(dialog, Setting::MaxAdvance, 2), QStringLiteral("25  (35 degrees)"));
     QCOMPARE(cell(dialog, Setting::MaxAdvance, 3), QStringLiteral("changed"));
