@@ -4,6 +4,7 @@
 #include "settings/settings_backups.h"
 #include "settings/settings_comparison.h"
 #include "settings/settings_file.h"
+#include "settings/settings_keeper.h"
 #include "support/link_fixture.h"
 
 #include <QCoreApplication>
@@ -63,6 +64,7 @@ private slots:
     void backupsOnlyForNewReadOuts();
     void backupNameTakenAndOrder();
     void backupLimit();
+    void keeperFollowsTheLink();
 };
 
 void TestSettingsFiles::writtenText()
@@ -301,6 +303,26 @@ void TestSettingsFiles::backupLimit()
     QCOMPARE(names.first(), QStringLiteral("settings-2026-01-01_00-00-03.txt"));
     QCOMPARE(dir.filePath(names.last()), kept);
     QVERIFY(other.exists());
+}
+
+// Each complete read-out is backed up once; a store remembers what the unit
+// held before, for the printed sheet.
+void TestSettingsFiles::keeperFollowsTheLink()
+{
+    QTemporaryDir dir;
+    LinkFixture f;
+    SettingsKeeper keeper(f.link, dir.path());
+    connectAndReadOut(f);
+    f.port->vanish();
+    connectAndReadOut(f);
+    QCOMPARE(backupNames(dir.path()).size(), 1);
+
+    f.link.editSetting(Setting::MaxRpm, 12);
+    f.receive("/M\r/W\r");
+    QCOMPARE(keeper.before()[int(Setting::MaxRpm)], std::optional<int>(14));
+    QCOMPARE(keeper.before()[int(Setting::Led)], std::nullopt);
+    QCOMPARE(keeper.current().values[int(Setting::MaxRpm)], std::optional<int>(12));
+    QVERIFY(keeper.current().header.port.startsWith(QStringLiteral("COM1")));
 }
 
 int main(int argc, char *argv[])
