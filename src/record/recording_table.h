@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// A recording read back for viewing: each figure a column of numbers, no
+// object per row, so that ten hours at the full line rate (1.7 million
+// rows) fit in well under 150 MB.
+
+enum class Figure { Rpm, Advance, Volts, Temperature, Pair12, Pair34, Propeller };
+inline constexpr int figureCount = 7;
+
+struct FigureInfo {
+    const char *column;   // the recording's header name
+    const char *name;     // for people: "Engine speed"
+    const char *unit;     // "RPM", "deg", "V", "deg C", "" for none
+    double gaugeMinimum;  // the window's gauge range, the strips' default
+    double gaugeMaximum;
+};
+const FigureInfo &figureInfo(Figure figure);
+
+struct RecordingTable {
+    // Local time of the first row, with its UTC offset; the rows' clock times
+    // are this plus their seconds.
+    QDateTime start;
+    // Seconds since the file began, one per row, never decreasing.
+    std::vector<double> seconds;
+    // Each figure per row; NaN where the field was empty.
+    std::array<std::vector<float>, figureCount> figures;
+    // Where each row starts in the file, and where the rows end: exporting a
+    // range copies the bytes as they stand.
+    std::vector<uint32_t> rowOffsets;
+    uint32_t endOffset = 0;
+
+    size_t rows() const { return seconds.size(); }
+};
+
+// Reads a recording, or appends to `table` the rows a growing recording has
+// gained since it was last read (from table.endOffset on).
+struct RecordingLoad {
+    QString error;               // "FILE: line N: reason"; nothing is usable then
+    bool lastRowIncomplete = false; // the file ends mid-row (a killed console, a full disk)
+    bool ok() const { return error.isEmpty(); }
+};
+inline constexpr qint64 largestRecordingBytes = 2'000'000'000;
+
+RecordingLoad loadRecording(const QString &path, RecordingTable &table);
+// Adds the rows completed since the last load; a no-op when none.
+RecordingLoad loadNewRows(const QString &path, RecordingTable &table);
