@@ -24,4 +24,6 @@ public:
 
 private:
     std::vector<std::vector<Range>> levels;
+    size_t rows = 0; // of the column the levels were built from
+
 };

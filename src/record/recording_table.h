@@ -34,6 +34,9 @@ struct RecordingTable {
     // range copies the bytes as they stand.
     std::vector<uint32_t> rowOffsets;
     uint32_t endOffset = 0;
+    // The header line as read, line end included: appended rows are read by
+    // its columns, and a file that no longer starts with it is another file.
+    QByteArray header;
 
     size_t rows() const { return seconds.size(); }
 };
@@ -41,11 +44,16 @@ struct RecordingTable {
 // Reads a recording, or appends to `table` the rows a growing recording has
 // gained since it was last read (from table.endOffset on).
 struct RecordingLoad {
-    QString error;               // "FILE: line N: reason"; nothing is usable then
+    // "FILE: line N: reason"; nothing is usable then. A failed loadNewRows
+    // leaves the table as it was.
+    QString error;
     bool lastRowIncomplete = false; // the file ends mid-row (a killed console, a full disk)
     bool ok() const { return error.isEmpty(); }
 };
 inline constexpr qint64 largestRecordingBytes = 2'000'000'000;
+// About 2 GB of rows as the console writes them; bounds the columns (40
+// bytes a row) whatever a file holds.
+inline constexpr size_t mostRecordingRows = 32'000'000;
 
 RecordingLoad loadRecording(const QString &path, RecordingTable &table);
 // Adds the rows completed since the last load; a no-op when none.
