@@ -36,7 +36,8 @@ int main(int argc, char *argv[])
     if (options.settingsJob == SettingsJobKind::Apply) {
         SettingsFileReading reading = readSettingsFile(options.settingsFile);
         if (!reading.file) {
-            std::fprintf(stderr, "torvane-console: nothing was sent: %s\n", qUtf8Printable(reading.error));
+            std::fprintf(stderr, "torvane-console: nothing was sent: %s\n",
+                         qUtf8Printable(reading.error));
             return 2;
         }
         settingsToApply = std::move(reading.file);

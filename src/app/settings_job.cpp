@@ -63,7 +63,8 @@ void SettingsJob::apply()
     std::fflush(stdout);
     const std::vector<SettingChange> changes = comparison.changes();
     if (changes.empty()) {
-        finish(0, QStringLiteral("the unit already holds every value in %1").arg(options.settingsFile));
+        finish(0, QStringLiteral("the unit already holds every value in %1")
+                      .arg(options.settingsFile));
         return;
     }
     const TransferRefusal refusal = link.giveSettings(changes);
