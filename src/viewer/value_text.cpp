@@ -1,0 +1,46 @@
+#include "viewer/value_text.h"
+
+#include <cmath>
+
+QString figureCaption(Figure figure)
+{
+    const FigureInfo &info = figureInfo(figure);
+    const QString name = QString::fromUtf8(info.name);
+    return *info.unit ? QStringLiteral("%1 (%2)").arg(name, QString::fromUtf8(info.unit)) : name;
+}
+
+QString figureText(double value)
+{
+    if (value == std::round(value))
+        return QString::number(value, 'f', 0);
+    QString text = QString::number(value, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+
+QString meanText(double value)
+{
+    return QString::number(value, 'f', 1);
+}
+
+QDateTime clockAt(const QDateTime &start, double seconds)
+{
+    return start.addMSecs(std::llround(seconds * 1000));
+}
+
+QString clockText(const QDateTime &start, double seconds)
+{
+    return clockAt(start, seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+QString durationText(double seconds)
+{
+    if (seconds < 59.95)
+        return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
+    const long long whole = std::llround(seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}

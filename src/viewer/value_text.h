@@ -1,0 +1,21 @@
+#pragma once
+
+#include "record/recording_table.h"
+
+#include <QDateTime>
+#include <QString>
+
+// How the viewer writes figures, times and lengths of time.
+
+// "Engine speed (RPM)"; the name alone for a figure without a unit.
+QString figureCaption(Figure figure);
+// Whole numbers as they are, others to at most two decimals: "1500", "13.25".
+QString figureText(double value);
+// A mean to one decimal.
+QString meanText(double value);
+// The clock time `seconds` after `start`, to the millisecond.
+QDateTime clockAt(const QDateTime &start, double seconds);
+// "2026-12-07 14:03:22.250".
+QString clockText(const QDateTime &start, double seconds);
+// "12.3 s" under a minute, "1:06:41" from a minute on.
+QString durationText(double seconds);
