@@ -1,0 +1,89 @@
+#include "viewer/figure_readout.h"
+
+#include "viewer/value_text.h"
+#include "viewer/viewer_look.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+namespace {
+
+QLabel *caption(const QString &text, QWidget *parent, Qt::Alignment align = Qt::AlignLeft)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(ViewerLook::font(8.25, true));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ViewerLook::navy);
+    label->setPalette(palette);
+    label->setAlignment(align | Qt::AlignVCenter);
+    return label;
+}
+
+// A yellow box like the window's setting boxes, wide enough for "-0000.00".
+QLabel *valueBox(const QString &objectName, QWidget *parent)
+{
+    auto *box = new QLabel(parent);
+    box->setObjectName(objectName);
+    box->setFont(ViewerLook::font(9.75, true));
+    box->setAutoFillBackground(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, ViewerLook::yellow);
+    palette.setColor(QPalette::WindowText, ViewerLook::black);
+    box->setPalette(palette);
+    box->setAlignment(Qt::AlignCenter);
+    box->setFrameShape(QFrame::Box);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0000.00")) + 8);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return box;
+}
+
+} // namespace
+
+FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("cursorReadout"));
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    grid->addWidget(caption(QStringLiteral("Cursor"), this), 0, 0);
+    timeBox = valueBox(QStringLiteral("cursorTime"), this);
+    grid->addWidget(timeBox, 0, 1, 1, columnCount);
+
+    const char *const headings[columnCount] = {"At cursor", "Lowest", "Highest", "Mean"};
+    const char *const prefixes[columnCount] = {"cursor_", "lowest_", "highest_", "mean_"};
+    grid->addWidget(caption(QStringLiteral("In view:"), this, Qt::AlignRight), 1, 2, 1, 3,
+                    Qt::AlignCenter);
+    for (int column = 0; column < columnCount; ++column)
+        grid->addWidget(caption(QLatin1String(headings[column]), this, Qt::AlignCenter), 2,
+                        column + 1);
+    for (int f = 0; f < figureCount; ++f) {
+        const FigureInfo &info = figureInfo(Figure(f));
+        grid->addWidget(caption(figureCaption(Figure(f)), this), f + 3, 0);
+        for (int column = 0; column < columnCount; ++column) {
+            const QString name = QLatin1String(prefixes[column]) + QLatin1String(info.column);
+            boxes[column][f] = valueBox(name, this);
+            grid->addWidget(boxes[column][f], f + 3, column + 1);
+        }
+    }
+}
+
+void FigureReadout::showCursor(const QString &time, const Values &values)
+{
+    timeBox->setText(time);
+    fill(AtCursor, values, figureText);
+}
+
+void FigureReadout::showInView(const InView &inView)
+{
+    fill(Lowest, inView.lowest, figureText);
+    fill(Highest, inView.highest, figureText);
+    fill(Mean, inView.means, meanText);
+}
+
+void FigureReadout::fill(Column column, const Values &values, QString (*text)(double))
+{
+    for (int f = 0; f < figureCount; ++f)
+        boxes[column][f]->setText(values[f] ? text(*values[f]) : QString());
+}

@@ -1,0 +1,261 @@
+#include "viewer/recording_viewer.h"
+
+#include "viewer/figure_readout.h"
+#include "viewer/strip_chart.h"
+#include "viewer/summary_text.h"
+#include "viewer/value_text.h"
+#include "viewer/view_export.h"
+#include "viewer/viewed_recording.h"
+#include "viewer/viewer_look.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int growthCheckMs = 1000;
+
+QPushButton *toolButton(const QString &text, const char *objectName, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(objectName));
+    return button;
+}
+
+QCheckBox *toggle(const QString &text, const char *objectName, bool on, QWidget *parent)
+{
+    auto *box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(objectName));
+    box->setChecked(on);
+    box->setFont(ViewerLook::font(8.25, true));
+    return box;
+}
+
+// Next to the recording, named after it: "flight.csv" -> "flight-view.png".
+QString suggestedPath(const QString &recordingPath, const QString &ending)
+{
+    const QFileInfo file(recordingPath);
+    return file.dir().filePath(file.completeBaseName() + ending);
+}
+
+} // namespace
+
+RecordingViewer *RecordingViewer::open(const QString &path, QString &error, QWidget *parent)
+{
+    std::unique_ptr<ViewedRecording> recording = ViewedRecording::open(path, error);
+    if (!recording)
+        return nullptr;
+    return new RecordingViewer(std::move(recording), parent);
+}
+
+RecordingViewer::RecordingViewer(std::unique_ptr<ViewedRecording> viewed, QWidget *parent)
+    : QWidget(parent, Qt::Window), recording(std::move(viewed))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("recordingViewer"));
+    setWindowTitle(QStringLiteral("Recording - %1").arg(QFileInfo(recording->path()).fileName()));
+    buildControls();
+    showSummary();
+    showInView();
+    growth.setInterval(growthCheckMs);
+    connect(&growth, &QTimer::timeout, this, &RecordingViewer::readNewRows);
+    growth.start();
+}
+
+RecordingViewer::~RecordingViewer() = default;
+
+void RecordingViewer::buildControls()
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ViewerLook::white);
+    palette.setColor(QPalette::WindowText, ViewerLook::navy);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setFont(ViewerLook::font(8.25));
+
+    strips = new StripChart(*recording, this);
+    readout = new FigureReadout(this);
+    summary = new QLabel(this);
+    summary->setObjectName(QStringLiteral("recordingSummary"));
+    summary->setTextFormat(Qt::RichText);
+    summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    summary->setWordWrap(true);
+    summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *summaryScroll = new QScrollArea(this);
+    summaryScroll->setWidget(summary);
+    summaryScroll->setWidgetResizable(true);
+    summaryScroll->setFrameShape(QFrame::NoFrame);
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(readout);
+    side->addSpacing(12);
+    side->addWidget(summaryScroll, 1);
+    auto *body = new QHBoxLayout;
+    body->addWidget(strips, 1);
+    body->addLayout(side);
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(buildToolbar());
+    root->addLayout(body, 1);
+
+    connect(strips, &StripChart::cursorMoved, this, &RecordingViewer::showCursor);
+    connect(strips, &StripChart::visibleSecondsChanged, this, &RecordingViewer::showInView);
+    strips->setFocus();
+    resize(1200, 800);
+    // Screen readers and GUI automation find the controls by name, as in the
+    // console window.
+    for (QWidget *w : findChildren<QWidget *>())
+        if (!w->objectName().isEmpty())
+            w->setAccessibleName(w->objectName());
+}
+
+QWidget *RecordingViewer::buildToolbar()
+{
+    auto *bar = new QWidget(this);
+    fitToData = toggle(QStringLiteral("Fit to data"), "fitToData", false, bar);
+    clockTime = toggle(QStringLiteral("Clock time"), "clockTime", true, bar);
+    auto *showAll = toolButton(QStringLiteral("Show all"), "showAll", bar);
+    auto *saveView = toolButton(QStringLiteral("Save view..."), "saveView", bar);
+    auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
+    auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
+                                           "range   Double-click or Home: everything"),
+                            bar);
+    hint->setFont(ViewerLook::font(7.5));
+
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (QWidget *w : std::initializer_list<QWidget *>{fitToData, clockTime, showAll})
+        row->addWidget(w);
+    row->addSpacing(12);
+    row->addWidget(hint, 1);
+    row->addWidget(saveView);
+    row->addWidget(saveRows);
+
+    connect(fitToData, &QCheckBox::toggled, strips, &StripChart::setFitToData);
+    connect(clockTime, &QCheckBox::toggled, strips, [this](bool clock) {
+        strips->setTimeAxis(clock ? TimeAxis::Clock : TimeAxis::Seconds);
+    });
+    connect(showAll, &QPushButton::clicked, strips, &StripChart::showAll);
+    connect(saveView, &QPushButton::clicked, this, &RecordingViewer::askAndSaveView);
+    connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
+    return bar;
+}
+
+void RecordingViewer::showCursor(double seconds)
+{
+    FigureReadout::Values values;
+    if (const std::optional<size_t> row = recording->rowNearest(seconds)) {
+        for (int f = 0; f < figureCount; ++f) {
+            const float value = recording->column(Figure(f))[*row];
+            if (!std::isnan(value))
+                values[f] = value;
+        }
+    }
+    const QString time = QStringLiteral("%1   (%2 s)")
+                             .arg(clockText(recording->table().start, seconds))
+                             .arg(seconds, 0, 'f', 3);
+    readout->showCursor(time, values);
+}
+
+void RecordingViewer::showInView()
+{
+    const RowSpan rows = recording->rowsWithin(strips->visibleSeconds());
+    FigureReadout::InView inView;
+    for (int f = 0; f < figureCount; ++f) {
+        const MinMaxPyramid::Range range = recording->range(Figure(f), rows);
+        if (!range.empty()) {
+            inView.lowest[f] = range.minimum;
+            inView.highest[f] = range.maximum;
+        }
+        inView.means[f] = recording->mean(Figure(f), rows);
+    }
+    readout->showInView(inView);
+}
+
+void RecordingViewer::showSummary()
+{
+    QString text = summaryText(*recording);
+    if (!readProblem.isEmpty())
+        text += QStringLiteral("<p>No longer following the file: %1</p>")
+                    .arg(readProblem.toHtmlEscaped());
+    summary->setText(text);
+}
+
+void RecordingViewer::readNewRows()
+{
+    const TimeSpan before = recording->span();
+    QString error;
+    const bool grew = recording->readNewRows(error);
+    if (!error.isEmpty()) {
+        readProblem = error;
+        growth.stop();
+        showSummary();
+        return;
+    }
+    if (!grew)
+        return;
+    strips->recordingGrew(before);
+    showSummary();
+    showInView();
+    if (const std::optional<double> cursor = strips->cursorSeconds())
+        showCursor(*cursor);
+}
+
+QString RecordingViewer::saveView(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+        return saveWidgetPng(*strips, path);
+    const TimeSpan view = strips->visibleSeconds();
+    const QDateTime &start = recording->table().start;
+    const QString title = QStringLiteral("%1, %2 to %3")
+                              .arg(QFileInfo(recording->path()).fileName(),
+                                   clockText(start, view.first), clockText(start, view.last));
+    return saveWidgetPdf(*strips, title, path);
+}
+
+QString RecordingViewer::saveRowsInView(const QString &path) const
+{
+    return saveRowsCsv(recording->path(), recording->table(),
+                       recording->rowsWithin(strips->visibleSeconds()), path);
+}
+
+void RecordingViewer::askAndSaveView()
+{
+    const QString png = QStringLiteral("PNG image (*.png)");
+    const QString pdf = QStringLiteral("PDF document (*.pdf)");
+    QString filter = png;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save the view"),
+        suggestedPath(recording->path(), QStringLiteral("-view.png")),
+        png + QStringLiteral(";;") + pdf, &filter);
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))
+        path += filter == pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    tell(saveView(path));
+}
+
+void RecordingViewer::askAndSaveRows()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save the rows in view"),
+        suggestedPath(recording->path(), QStringLiteral("-rows.csv")),
+        QStringLiteral("CSV file (*.csv)"));
+    if (!path.isEmpty())
+        tell(saveRowsInView(path));
+}
+
+void RecordingViewer::tell(const QString &problem)
+{
+    if (!problem.isEmpty())
+        QMessageBox::warning(this, windowTitle(), problem);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+// The console window's look, carried over: navy captions on white, black on
+// yellow value boxes, Liberation Sans; the traces take the gauges' bar
+// colours where they mean the same (green: the engine running).
+namespace ViewerLook {
+
+inline const QColor navy(0, 0, 128);
+inline const QColor white(255, 255, 255);
+inline const QColor yellow(255, 255, 0);
+inline const QColor black(0, 0, 0);
+inline const QColor trace(0, 0, 128);
+inline const QColor engineRun(217, 246, 217); // the bars' green, faint (opaque: quicker to fill)
+inline const QColor cursor(255, 0, 0);          // the bars' red
+inline const QColor selection(255, 128, 0, 60); // the bars' orange
+inline const QColor selectionEdge(255, 128, 0);
+inline const QColor stripEdge(176, 180, 196);
+inline const QColor grid(226, 229, 238);
+inline const QColor scaleText(70, 70, 90);
+
+inline QFont font(double points, bool bold = false)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace ViewerLook
