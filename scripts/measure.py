@@ -24,6 +24,8 @@ BENCH = f"{BUILD_BENCH}/bench/torvane-bench"
 SOAK = f"{BUILD_BENCH}/bench/torvane-soak"
 TIMER_FLOOR = f"{BUILD_BENCH}/bench/torvane-timer-floor"
 ADAPTERS = f"{BUILD_BENCH}/bench/torvane-adapters"
+MAKE_RECORDING = f"{BUILD_BENCH}/bench/torvane-make-recording"
+VIEWER_REDRAW = f"{BUILD_BENCH}/bench/torvane-viewer-redraw"
 
 # test: "max" value <= limit, "min" value >= limit, "near" within `within` of
 # limit, "all" every one counted, "yes" a yes-or-no that must be yes. A limit
@@ -66,6 +68,12 @@ BUDGETS = {
     "cpu_recording": Budget("max", 0.5, "x floor", "console CPU --record and --trace add "
                             "while streaming (with them less without)"),
     "recording_size": Budget("max", 15, "MB", "recording at the full line rate, per hour"),
+    "view_load": Budget("max", 2, "s", "--view of 1.7 million rows to its first frame, more than "
+                        "of 100 rows, median of 3"),
+    "view_memory": Budget("max", 150, "MB", "peak resident memory of that viewer, more than "
+                          "of 100 rows, median of 3"),
+    "view_redraw": Budget("max", 16, "ms", "worst redraw of those rows, 1920 pixels wide, over "
+                          "a sweep of zoom levels"),
 }
 results = []
 
@@ -479,8 +487,37 @@ def recording():
           flush=True)
 
 
+VIEW_ROWS = 1_700_000
+
+
+def viewed(path):
+    """Wall seconds and peak resident MB of the console opening `path` in
+    the viewer, to its first frame."""
+    start = time.monotonic()
+    proc = subprocess.Popen([CONSOLE, "--view", path, "--exit-after-first-frame"],
+                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(proc.pid, 0)
+    if status:
+        raise RuntimeError(f"--view {path} ended with status {status}")
+    return time.monotonic() - start, usage.ru_maxrss / 1024
+
+
+def viewer():
+    with tempfile.TemporaryDirectory() as folder:
+        big, small = f"{folder}/ten-hours.csv", f"{folder}/short.csv"
+        finished([MAKE_RECORDING, big, str(VIEW_ROWS)], timeout=600)
+        finished([MAKE_RECORDING, small, "100"], timeout=60)
+        pairs = [(viewed(small), viewed(big)) for _ in range(3)]
+        check("view_load", round(statistics.median(b[0] - s[0] for s, b in pairs), 2),
+              label=f"{os.path.getsize(big) / 1e6:.0f} MB")
+        check("view_memory", round(statistics.median(b[1] - s[1] for s, b in pairs)))
+        out = finished([VIEWER_REDRAW, big], timeout=600)
+        check("view_redraw", round(json.loads(out)["worst_ms"], 1))
+
+
 SCENARIOS = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish,
-             soaks, adapters, recording]
+             soaks, adapters, recording, viewer]
 
 
 def main():

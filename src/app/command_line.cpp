@@ -66,9 +66,14 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
     parser.addOption({QStringLiteral("store"),
                       QStringLiteral("With --apply-settings: send STORE CONFIG once the unit has "
                                      "taken every change.")});
+    parser.addOption({QStringLiteral("view"),
+                      QStringLiteral("Open the recording FILE (made with --record) in the viewer, "
+                                     "alone: no unit, no port. Ctrl+L opens one from the window."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("exit-after-first-frame"),
-                      QStringLiteral("Quit as soon as the main window has drawn itself once "
-                                     "(for start-up time measurements).")});
+                      QStringLiteral("Quit as soon as the main window (with --view, the "
+                                     "viewer) has drawn itself once (for start-up time "
+                                     "measurements).")});
     declareQtOptions(parser, listQtOptions);
 }
 
@@ -119,7 +124,8 @@ std::optional<QString> readSettingsJob(const QCommandLineParser &parser, Command
     if (save && apply)
         return QStringLiteral("--save-settings and --apply-settings cannot go together");
     if (line.connectPort == 0)
-        return QStringLiteral("--%1 needs --connect N").arg(save ? "save-settings" : "apply-settings");
+        return QStringLiteral("--%1 needs --connect N")
+            .arg(QLatin1String(save ? "save-settings" : "apply-settings"));
     line.settingsJob = save ? SettingsJobKind::Save : SettingsJobKind::Apply;
     line.settingsFile = parser.value(QLatin1String(save ? "save-settings" : "apply-settings"));
     if (line.settingsFile.isEmpty())
@@ -176,6 +182,15 @@ CommandLineResult readCommandLine(const QStringList &arguments)
     line.recordIntoFolder = !line.recordPath.isEmpty() && QFileInfo(line.recordPath).isDir();
     if (std::optional<QString> error = readSettingsJob(parser, line))
         return mistake(*error);
+    line.viewFile = parser.value(QStringLiteral("view"));
+    if (parser.isSet(QStringLiteral("view"))) {
+        if (line.viewFile.isEmpty())
+            return mistake(QStringLiteral("--view wants a file"));
+        if (line.demo || !line.replayFile.isEmpty() || line.connectPort != 0
+            || line.settingsJob != SettingsJobKind::None)
+            return mistake(QStringLiteral("--view opens the viewer alone: no --demo, --replay, "
+                                          "--connect or settings job with it"));
+    }
     return {line, 0, {}};
 }
 

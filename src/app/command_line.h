@@ -22,6 +22,7 @@ struct CommandLine {
     SettingsJobKind settingsJob = SettingsJobKind::None;
     QString settingsFile;       // saved into, or applied from
     bool storeAfterApply = false;
+    QString viewFile;           // a recording to open in the viewer, alone
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -9,7 +9,10 @@
 #include "ui/console_window.h"
 #include "settings/settings_keeper.h"
 #include "ui/recording_controls.h"
+#include "ui/open_recording_action.h"
 #include "ui/settings_actions.h"
+#include "viewer/recording_viewer.h"
+#include "viewer/strip_chart.h"
 #include "ui/window_title.h"
 
 #ifdef TORVANE_HAS_DEMO_UNIT
@@ -19,6 +22,25 @@
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
+
+namespace {
+
+// --view: the viewer alone, no unit and no port.
+int viewRecording(const CommandLine &options)
+{
+    QString error;
+    RecordingViewer *viewer = RecordingViewer::open(options.viewFile, error);
+    if (!viewer) {
+        std::fprintf(stderr, "torvane-console: %s\n", qUtf8Printable(error));
+        return 2;
+    }
+    if (options.exitAfterFirstFrame)
+        quitAfterFirstFrame(viewer->stripChart());
+    viewer->show();
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -58,6 +80,8 @@ int main(int argc, char *argv[])
     // the menu entry by it, X11 window managers show the icon.
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.DataLink"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.torvane.DataLink")));
+    if (!options.viewFile.isEmpty())
+        return viewRecording(options);
 
 #ifdef TORVANE_HAS_DEMO_UNIT
     DemoUnit demoUnit;
@@ -96,6 +120,7 @@ int main(int argc, char *argv[])
 
     ConsoleWindow window(link);
     attachSettingsActions(window, settingsKeeper);
+    attachOpenRecordingAction(window, defaultRecordingFolder());
     if (options.demo)
         setTitleMarker(window, TitleMarker::Demo, true);
     if (!options.replayFile.isEmpty())

@@ -66,7 +66,7 @@ QString notARecording(const QString &path)
 QString tooLarge(const QString &path)
 {
     return failure(path, QStringLiteral("larger than %1 bytes, too large to view")
-                             .arg(largestRecordingBytes));
+                             .arg(largestViewedRecordingBytes));
 }
 
 // A field as an error message shows it: short, and without control bytes.
@@ -410,7 +410,7 @@ RecordingLoad RowReader::readRows(const char *p, const std::function<qint64()> &
             return load;
         }
         // The file may grow while it is read; offsets must stay in 32 bits.
-        if (chunks.offsetOf(chunks.end()) > largestRecordingBytes) {
+        if (chunks.offsetOf(chunks.end()) > largestViewedRecordingBytes) {
             load.error = tooLarge(path);
             return load;
         }
@@ -445,7 +445,7 @@ RecordingLoad readRecording(const QString &path, RecordingTable &table)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {failure(path, QStringLiteral("cannot read: ") + file.errorString())};
     const qint64 size = file.size();
-    if (size > largestRecordingBytes)
+    if (size > largestViewedRecordingBytes)
         return {tooLarge(path)};
 
     RowReader reader(file, 0, path, table);
@@ -511,7 +511,7 @@ RecordingLoad loadNewRows(const QString &path, RecordingTable &table)
     const qint64 size = file.size();
     if (size < table.endOffset)
         return {failure(path, QStringLiteral("shorter than when it was read"))};
-    if (size > largestRecordingBytes)
+    if (size > largestViewedRecordingBytes)
         return {tooLarge(path)};
     // The same header, and a line end where the rows read ended.
     char lastByte = 0;

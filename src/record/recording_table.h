@@ -50,7 +50,7 @@ struct RecordingLoad {
     bool lastRowIncomplete = false; // the file ends mid-row (a killed console, a full disk)
     bool ok() const { return error.isEmpty(); }
 };
-inline constexpr qint64 largestRecordingBytes = 2'000'000'000;
+inline constexpr qint64 largestViewedRecordingBytes = 2'000'000'000;
 // About 2 GB of rows as the console writes them; bounds the columns (40
 // bytes a row) whatever a file holds.
 inline constexpr size_t mostRecordingRows = 32'000'000;

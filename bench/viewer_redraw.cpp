@@ -1,0 +1,71 @@
+#include "offscreen.h"
+#include "viewer/recording_viewer.h"
+#include "viewer/strip_chart.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+// How long the viewer's strips take to redraw a recording, 1920 pixels wide,
+// at zoom levels from the whole recording down to a second, each at the
+// start, the middle and the end. Prints JSON: the worst level's median.
+
+namespace {
+
+constexpr int width = 1920;
+constexpr int height = 1080;
+constexpr int repeats = 3;
+
+double redrawMs(StripChart &chart, QImage &image)
+{
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        chart.render(&image);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[repeats / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    preferOffscreen();
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: torvane-viewer-redraw RECORDING\n", stderr);
+        return 2;
+    }
+    QString error;
+    RecordingViewer *viewer = RecordingViewer::open(QString::fromLocal8Bit(argv[1]), error);
+    if (!viewer) {
+        std::fprintf(stderr, "torvane-viewer-redraw: %s\n", qPrintable(error));
+        return 2;
+    }
+    viewer->resize(width, height);
+    StripChart &chart = *viewer->stripChart();
+    chart.resize(width, chart.height());
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+
+    const auto [first, last] = chart.visibleSeconds();
+    viewer->show();
+    double worst = 0;
+    int levels = 0;
+    for (double span = last - first; span >= 1; span /= 2) {
+        for (const double at : {first, (first + last - span) / 2, last - span}) {
+            chart.setVisibleSeconds(at, at + span);
+            worst = std::max(worst, redrawMs(chart, image));
+            ++levels;
+        }
+    }
+    std::printf("{\"worst_ms\": %.2f, \"levels\": %d, \"width\": %d}\n", worst, levels,
+                chart.width());
+    delete viewer;
+    return 0;
+}

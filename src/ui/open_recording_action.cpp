@@ -1,0 +1,39 @@
+#include "ui/open_recording_action.h"
+
+#include "ui/console_window.h"
+#include "viewer/recording_viewer.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+void openRecording(ConsoleWindow &window, const QString &folder)
+{
+    const QString path = QFileDialog::getOpenFileName(
+        &window, QStringLiteral("Open recording"), folder,
+        QStringLiteral("Recordings (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    RecordingViewer *viewer = RecordingViewer::open(path, error);
+    if (!viewer) {
+        QMessageBox::warning(&window, QStringLiteral("Open recording"), error);
+        return;
+    }
+    viewer->show();
+}
+
+} // namespace
+
+void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder)
+{
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *action = new QAction(QStringLiteral("Open recording..."), &window);
+    action->setObjectName(QStringLiteral("openRecordingAction"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    QObject::connect(action, &QAction::triggered, &window,
+                     [&window, recordingsFolder] { openRecording(window, recordingsFolder); });
+    window.addAction(action);
+}
