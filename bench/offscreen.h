@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QtGlobal>
 
 // Measurement programs draw their windows offscreen unless told otherwise, so

@@ -48,13 +48,16 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "torvane-viewer-redraw: %s\n", qPrintable(error));
         return 2;
     }
-    viewer->resize(width, height);
+    // The strips themselves 1920 pixels wide, the summary beside them.
     StripChart &chart = *viewer->stripChart();
-    chart.resize(width, chart.height());
-    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
-
-    const auto [first, last] = chart.visibleSeconds();
+    viewer->resize(width, height);
     viewer->show();
+    QCoreApplication::processEvents();
+    viewer->resize(2 * width - chart.width(), height);
+    QCoreApplication::processEvents();
+    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    const auto [first, last] = chart.visibleSeconds();
+
     double worst = 0;
     int levels = 0;
     for (double span = last - first; span >= 1; span /= 2) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 std::vector<size_t> pixelColumnRows(const std::vector<double> &seconds, TimeSpan view,
                                     int columns)
@@ -31,8 +32,8 @@ public:
 
     void lineTo(size_t row)
     {
-        if (previous && *previous + 1 == row && joined(row))
-            lines.emplace_back(point(*previous), point(row));
+        if (previous != noRow && previous + 1 == row && joined(row))
+            lines.emplace_back(point(previous), point(row));
         previous = row;
     }
 
@@ -76,7 +77,8 @@ private:
     const std::vector<float> &values;
     const std::vector<double> &seconds;
     const StripMapping &mapping;
-    std::optional<size_t> previous;
+    static constexpr size_t noRow = SIZE_MAX;
+    size_t previous = noRow;
 };
 
 } // namespace
