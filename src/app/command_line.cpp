@@ -66,6 +66,10 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
     parser.addOption({QStringLiteral("store"),
                       QStringLiteral("With --apply-settings: send STORE CONFIG once the unit has "
                                      "taken every change.")});
+    parser.addOption({QStringLiteral("no-reconnect"),
+                      QStringLiteral("After \"Connection lost\", wait for a click on a port "
+                                     "button instead of opening the same adapter again as soon "
+                                     "as it is back.")});
     parser.addOption({QStringLiteral("exit-after-first-frame"),
                       QStringLiteral("Quit as soon as the main window has drawn itself once "
                                      "(for start-up time measurements).")});
@@ -164,6 +168,7 @@ CommandLineResult readCommandLine(const QStringList &arguments)
         return mistake(QStringLiteral("--replay and --demo cannot go together"));
     line.exitAfterFirstFrame = parser.isSet(QStringLiteral("exit-after-first-frame"));
     line.listPorts = parser.isSet(QStringLiteral("list-ports"));
+    line.reconnect = !parser.isSet(QStringLiteral("no-reconnect"));
     for (const auto &[option, path, folderAllowed] :
          {std::tuple{QStringLiteral("record"), &line.recordPath, true},
           std::tuple{QStringLiteral("trace"), &line.tracePath, false}}) {

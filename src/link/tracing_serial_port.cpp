@@ -35,6 +35,16 @@ int TracingSerialPort::setOpen(bool open)
     return error;
 }
 
+// Only the attempt that opens is traced: the others repeat twice a second
+// while the adapter is away.
+int TracingSerialPort::reopenAdapter(const QString &identity)
+{
+    const int error = inner->reopenAdapter(identity);
+    if (error == noError)
+        traceOpen(error);
+    return error;
+}
+
 QByteArray TracingSerialPort::takeReceived()
 {
     QByteArray bytes = inner->takeReceived();
