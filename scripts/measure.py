@@ -63,6 +63,8 @@ BUDGETS = {
     "mute": Budget("max", 3.5, "s",
                    "unit mute to \"No data from unit\", worst of 3, from the last byte received"),
     "replug": Budget("max", 5, "s", "replug, click on COM1 to \"Stream Mode\", worst of 2"),
+    "reconnect": Budget("max", 5, "s", "replug, no click: the device back to \"Stream Mode\", "
+                        "worst of 2"),
     "cpu_recording": Budget("max", 0.5, "x floor", "console CPU --record and --trace add "
                             "while streaming (with them less without)"),
     "recording_size": Budget("max", 15, "MB", "recording at the full line rate, per hour"),
@@ -429,6 +431,9 @@ def adapters():
               f"read-out {worst['read_out_s']:.2f} s (poll ticks of 0.3 s), "
               f"stream request waits for the 0.5 s retry timer "
               f"{worst['request_wait_s']:.2f} s, answer {worst['answer_s']:.2f} s", flush=True)
+    back = adapter_figures("reconnect", "reconnect", 8, 2)
+    if back:
+        check("reconnect", round(max(figures["back_to_stream_s"] for figures in back), 2))
 
 
 RECORDING_ROUNDS = 5
