@@ -19,6 +19,7 @@ from collections import namedtuple
 BUILD_DEFAULT = os.environ.get("TORVANE_BUILD_DEFAULT", "build/default")
 BUILD_BENCH = os.environ.get("TORVANE_BUILD_BENCH", "build/bench")
 CONSOLE = f"{BUILD_DEFAULT}/src/torvane-console"
+LOGGER = f"{BUILD_DEFAULT}/src/torvane-logger"
 SIM = f"{BUILD_DEFAULT}/sim/torvane-unit-sim"
 BENCH = f"{BUILD_BENCH}/bench/torvane-bench"
 SOAK = f"{BUILD_BENCH}/bench/torvane-soak"
@@ -68,6 +69,10 @@ BUDGETS = {
     "cpu_recording": Budget("max", 0.5, "x floor", "console CPU --record and --trace add "
                             "while streaming (with them less without)"),
     "recording_size": Budget("max", 15, "MB", "recording at the full line rate, per hour"),
+    "cpu_logger": Budget("max", 1.0, "x floor",
+                         "torvane-logger CPU recording at the full line rate"),
+    "logger_rss": Budget("max", 20, "MB",
+                         "torvane-logger peak resident memory recording at the full line rate"),
 }
 results = []
 
@@ -242,10 +247,10 @@ def floor_running():
     return running([TIMER_FLOOR], stderr=subprocess.DEVNULL)
 
 
-def against_floor(key, proc, floor):
+def against_floor(key, proc, floor, name="console"):
     """Alternates SAMPLE_SECONDS samples of the floor program and of the
-    console, both already running and warmed up; checks the median of the
-    pair ratios against the budget for `key`."""
+    console (or the program `name`), both already running and warmed up;
+    checks the median of the pair ratios against the budget for `key`."""
     floors, shares = [cpu_share(floor.pid, SAMPLE_SECONDS)], []
     for n in range(PAIRS):
         shares.append(cpu_share(proc.pid, SAMPLE_SECONDS))
@@ -253,12 +258,12 @@ def against_floor(key, proc, floor):
         around = (floors[-2] + floors[-1]) / 2
         ratio = shares[-1] / around if around else float("inf")
         print(f"      pair {n + 1}: floor {floors[-2]:.2f} % and {floors[-1]:.2f} %, "
-              f"console {shares[-1]:.2f} %, {ratio:.2f} x floor", flush=True)
+              f"{name} {shares[-1]:.2f} %, {ratio:.2f} x floor", flush=True)
     ratios = [share / ((before + after) / 2) if before + after else float("inf")
               for share, before, after in zip(shares, floors, floors[1:])]
     check(key, round(statistics.median(ratios), 2),
           label=f"median of {PAIRS} pairs of {SAMPLE_SECONDS} s")
-    print(f"INFO  absolute, medians: console {statistics.median(shares):.2f} %, "
+    print(f"INFO  absolute, medians: {name} {statistics.median(shares):.2f} %, "
           f"floor {statistics.median(floors):.2f} %", flush=True)
 
 
@@ -484,8 +489,25 @@ def recording():
           flush=True)
 
 
+def logger():
+    """The logger recording what the unit streams at the full line rate, with
+    its settings backup in the same scratch folder."""
+    with tempfile.TemporaryDirectory() as folder, unit("--rate", "48") as sim, \
+            running([LOGGER, "--port", sim.link, "--record", folder],
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                    env={**os.environ, "XDG_DATA_HOME": folder}) as proc, \
+            floor_running() as floor:
+        time.sleep(15)
+        if not any(name.endswith(".csv") for name in os.listdir(folder)):
+            for key in ("cpu_logger", "logger_rss"):
+                no_figure(key, "no recording after 15 s")
+            return
+        against_floor("cpu_logger", proc, floor, "logger")
+        check("logger_rss", round(status_kb(proc.pid, "VmHWM") / 1024, 1))
+
+
 SCENARIOS = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish,
-             soaks, adapters, recording]
+             soaks, adapters, recording, logger]
 
 
 def main():

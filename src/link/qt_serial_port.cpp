@@ -3,6 +3,7 @@
 #include "link/port_discovery.h"
 #include "link/system_ports.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtGlobal>
 
@@ -59,7 +60,8 @@ void QtSerialPort::reportOpenFailure(const QString &name, const QString &reason)
 {
     openFailure = reason;
     if (!quietFailures)
-        qWarning("torvane-console: cannot open %s: %s", qUtf8Printable(name), qUtf8Printable(reason));
+        qWarning("%s: cannot open %s: %s", qUtf8Printable(QCoreApplication::applicationName()),
+                 qUtf8Printable(name), qUtf8Printable(reason));
 }
 
 int QtSerialPort::setOpen(bool open)

@@ -3,6 +3,7 @@
 #include "link/trace_text.h"
 #include "protocol/time_text.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDevice>
 #include <QtGlobal>
@@ -98,7 +99,7 @@ void TracingSerialPort::traceLine(const QByteArray &event, const QByteArray &det
         return;
     const auto *file = qobject_cast<QFileDevice *>(trace.get());
     const QString where = file ? file->fileName() + QStringLiteral(": ") : QString();
-    qWarning("torvane-console: trace stopped: %s%s", qUtf8Printable(where),
-             qUtf8Printable(trace->errorString()));
+    qWarning("%s: trace stopped: %s%s", qUtf8Printable(QCoreApplication::applicationName()),
+             qUtf8Printable(where), qUtf8Printable(trace->errorString()));
     trace.reset();
 }
