@@ -26,6 +26,9 @@
 //   torvane-adapters SIM replug AFTER [SIM OPTIONS]
 //       the device vanishes AFTER seconds in and comes back under the same
 //       name; time from the click on COM1 to "Stream Mode"
+//   torvane-adapters SIM reconnect AFTER [SIM OPTIONS]
+//       the same, with no click: time from the device being back to
+//       "Stream Mode"
 
 namespace {
 
@@ -169,10 +172,11 @@ void mute(Console &console, const SimProcess &unit, double after)
     print("last_byte_after_schedule_ms", 1000 * seconds(*lastByteBeforeStatus - scheduled));
 }
 
-void replug(Console &console, SimProcess &unit, const QString &program,
-            const QStringList &arguments, double after)
+// The first connection, then the device vanishes; the simulator comes back
+// under the same name.
+void vanishAndComeBack(Console &console, SimProcess &unit, SimProcess &back,
+                       const QString &program, const QStringList &arguments, double after)
 {
-    UnitLink &link = *console.unitLink;
     console.window->clickPort(1);
     console.waitForStatus(streamMode, secondsSpan(after));
     console.waitForStatus(QStringLiteral("Connection lost - Port 1"), secondsSpan(after) + 5s);
@@ -180,9 +184,28 @@ void replug(Console &console, SimProcess &unit, const QString &program,
         throw Failure{QStringLiteral("the vanished simulator did not exit")};
 
     // Like an adapter plugged back in under the same name.
-    SimProcess back;
     if (!back.start(program, console.link, arguments))
         throw Failure{back.error()};
+}
+
+void reconnect(Console &console, SimProcess &unit, const QString &program,
+               const QStringList &arguments, double after)
+{
+    SimProcess back;
+    vanishAndComeBack(console, unit, back, program, arguments, after);
+    const auto backAt = Clock::now();
+    console.waitForStatus(streamMode, 15s);
+    print("back_to_stream_s", seconds(*console.shown(streamMode, backAt) - backAt));
+}
+
+void replug(Console &console, SimProcess &unit, const QString &program,
+            const QStringList &arguments, double after)
+{
+    UnitLink &link = *console.unitLink;
+    // The click is what is timed here.
+    link.setReconnecting(false);
+    SimProcess back;
+    vanishAndComeBack(console, unit, back, program, arguments, after);
 
     // Where the time goes: the read-out ends on the poll tick that arms the
     // stream request, which the retry then queues (seen to 20 ms).
@@ -228,9 +251,9 @@ int main(int argc, char **argv)
     const double amount = args.value(3).toDouble(&isNumber);
     const QStringList simArguments = args.mid(4);
     if (!isNumber || amount <= 0
-        || !QStringList{"lines", "mute", "replug"}.contains(mode)) {
+        || !QStringList{"lines", "mute", "replug", "reconnect"}.contains(mode)) {
         std::fprintf(stderr, "usage: torvane-adapters SIM lines SECONDS | mute AFTER | replug AFTER"
-                             " [SIM OPTIONS]\n");
+                             " | reconnect AFTER [SIM OPTIONS]\n");
         return 2;
     }
 
@@ -250,8 +273,10 @@ int main(int argc, char **argv)
             lines(console, amount);
         else if (mode == QLatin1String("mute"))
             mute(console, unit, amount);
-        else
+        else if (mode == QLatin1String("replug"))
             replug(console, unit, program, simArguments, amount);
+        else
+            reconnect(console, unit, program, simArguments, amount);
     } catch (const Failure &failure) {
         std::fprintf(stderr, "torvane-adapters: %s\n", qPrintable(failure.reason));
         return 1;

@@ -19,6 +19,7 @@ from collections import namedtuple
 BUILD_DEFAULT = os.environ.get("TORVANE_BUILD_DEFAULT", "build/default")
 BUILD_BENCH = os.environ.get("TORVANE_BUILD_BENCH", "build/bench")
 CONSOLE = f"{BUILD_DEFAULT}/src/torvane-console"
+LOGGER = f"{BUILD_DEFAULT}/src/torvane-logger"
 SIM = f"{BUILD_DEFAULT}/sim/torvane-unit-sim"
 BENCH = f"{BUILD_BENCH}/bench/torvane-bench"
 SOAK = f"{BUILD_BENCH}/bench/torvane-soak"
@@ -65,6 +66,8 @@ BUDGETS = {
     "mute": Budget("max", 3.5, "s",
                    "unit mute to \"No data from unit\", worst of 3, from the last byte received"),
     "replug": Budget("max", 5, "s", "replug, click on COM1 to \"Stream Mode\", worst of 2"),
+    "reconnect": Budget("max", 5, "s", "replug, no click: the device back to \"Stream Mode\", "
+                        "worst of 2"),
     "cpu_recording": Budget("max", 0.5, "x floor", "console CPU --record and --trace add "
                             "while streaming (with them less without)"),
     "recording_size": Budget("max", 15, "MB", "recording at the full line rate, per hour"),
@@ -74,6 +77,10 @@ BUDGETS = {
                           "of 100 rows, median of 3"),
     "view_redraw": Budget("max", 16, "ms", "worst redraw of those rows, 1920 pixels wide, over "
                           "a sweep of zoom levels"),
+    "cpu_logger": Budget("max", 1.0, "x floor",
+                         "torvane-logger CPU recording at the full line rate"),
+    "logger_rss": Budget("max", 20, "MB",
+                         "torvane-logger peak resident memory recording at the full line rate"),
 }
 results = []
 
@@ -248,10 +255,10 @@ def floor_running():
     return running([TIMER_FLOOR], stderr=subprocess.DEVNULL)
 
 
-def against_floor(key, proc, floor):
+def against_floor(key, proc, floor, name="console"):
     """Alternates SAMPLE_SECONDS samples of the floor program and of the
-    console, both already running and warmed up; checks the median of the
-    pair ratios against the budget for `key`."""
+    console (or the program `name`), both already running and warmed up;
+    checks the median of the pair ratios against the budget for `key`."""
     floors, shares = [cpu_share(floor.pid, SAMPLE_SECONDS)], []
     for n in range(PAIRS):
         shares.append(cpu_share(proc.pid, SAMPLE_SECONDS))
@@ -259,12 +266,12 @@ def against_floor(key, proc, floor):
         around = (floors[-2] + floors[-1]) / 2
         ratio = shares[-1] / around if around else float("inf")
         print(f"      pair {n + 1}: floor {floors[-2]:.2f} % and {floors[-1]:.2f} %, "
-              f"console {shares[-1]:.2f} %, {ratio:.2f} x floor", flush=True)
+              f"{name} {shares[-1]:.2f} %, {ratio:.2f} x floor", flush=True)
     ratios = [share / ((before + after) / 2) if before + after else float("inf")
               for share, before, after in zip(shares, floors, floors[1:])]
     check(key, round(statistics.median(ratios), 2),
           label=f"median of {PAIRS} pairs of {SAMPLE_SECONDS} s")
-    print(f"INFO  absolute, medians: console {statistics.median(shares):.2f} %, "
+    print(f"INFO  absolute, medians: {name} {statistics.median(shares):.2f} %, "
           f"floor {statistics.median(floors):.2f} %", flush=True)
 
 
@@ -437,6 +444,9 @@ def adapters():
               f"read-out {worst['read_out_s']:.2f} s (poll ticks of 0.3 s), "
               f"stream request waits for the 0.5 s retry timer "
               f"{worst['request_wait_s']:.2f} s, answer {worst['answer_s']:.2f} s", flush=True)
+    back = adapter_figures("reconnect", "reconnect", 8, 2)
+    if back:
+        check("reconnect", round(max(figures["back_to_stream_s"] for figures in back), 2))
 
 
 RECORDING_ROUNDS = 5
@@ -516,8 +526,25 @@ def viewer():
         check("view_redraw", round(json.loads(out)["worst_ms"], 1))
 
 
+def logger():
+    """The logger recording what the unit streams at the full line rate, with
+    its settings backup in the same scratch folder."""
+    with tempfile.TemporaryDirectory() as folder, unit("--rate", "48") as sim, \
+            running([LOGGER, "--port", sim.link, "--record", folder],
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                    env={**os.environ, "XDG_DATA_HOME": folder}) as proc, \
+            floor_running() as floor:
+        time.sleep(15)
+        if not any(name.endswith(".csv") for name in os.listdir(folder)):
+            for key in ("cpu_logger", "logger_rss"):
+                no_figure(key, "no recording after 15 s")
+            return
+        against_floor("cpu_logger", proc, floor, "logger")
+        check("logger_rss", round(status_kb(proc.pid, "VmHWM") / 1024, 1))
+
+
 SCENARIOS = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish,
-             soaks, adapters, recording, viewer]
+             soaks, adapters, recording, viewer, logger]
 
 
 def main():

@@ -1,4 +1,4 @@
-#include "sim/quit_signals.h"
+#include "app/quit_signals.h"
 #include "sim/recording_file.h"
 #include "sim/sim_options.h"
 #include "sim/unit_simulator.h"

@@ -86,8 +86,9 @@ PortMap port1At(const QString &device)
 
 void expectOpenWarning(const QString &device)
 {
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^torvane-console: cannot open %1: ")
-                                                              .arg(QRegularExpression::escape(device))));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^%1: cannot open %2: ")
+                                                              .arg(QCoreApplication::applicationName(),
+                                                                   QRegularExpression::escape(device))));
 }
 
 qint64 cpuMicroseconds()

@@ -70,6 +70,10 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
                       QStringLiteral("Open the recording FILE (made with --record) in the viewer, "
                                      "alone: no unit, no port. Ctrl+L opens one from the window."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("no-reconnect"),
+                      QStringLiteral("After \"Connection lost\", wait for a click on a port "
+                                     "button instead of opening the same adapter again as soon "
+                                     "as it is back.")});
     parser.addOption({QStringLiteral("exit-after-first-frame"),
                       QStringLiteral("Quit as soon as the main window (with --view, the "
                                      "viewer) has drawn itself once (for start-up time "
@@ -170,6 +174,7 @@ CommandLineResult readCommandLine(const QStringList &arguments)
         return mistake(QStringLiteral("--replay and --demo cannot go together"));
     line.exitAfterFirstFrame = parser.isSet(QStringLiteral("exit-after-first-frame"));
     line.listPorts = parser.isSet(QStringLiteral("list-ports"));
+    line.reconnect = !parser.isSet(QStringLiteral("no-reconnect"));
     for (const auto &[option, path, folderAllowed] :
          {std::tuple{QStringLiteral("record"), &line.recordPath, true},
           std::tuple{QStringLiteral("trace"), &line.tracePath, false}}) {

@@ -19,6 +19,7 @@ struct CommandLine {
     QString recordPath;         // a new file, or a folder for one file per connection
     bool recordIntoFolder = false;
     QString tracePath;          // a new file for the serial trace
+    bool reconnect = true;      // open a lost adapter again when it is back
     SettingsJobKind settingsJob = SettingsJobKind::None;
     QString settingsFile;       // saved into, or applied from
     bool storeAfterApply = false;

@@ -111,6 +111,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     UnitLink link(port);
+    link.setReconnecting(options.reconnect);
     SettingsKeeper settingsKeeper(link, SettingsBackups::defaultFolder());
     if (options.settingsJob != SettingsJobKind::None) {
         SettingsJob job(link, settingsKeeper, options, std::move(settingsToApply));

@@ -17,6 +17,7 @@ const QByteArray streamRequest = QByteArrayLiteral("/I1\r");
 // a failed close followed by a good open still counts as a failure.
 void UnitLink::openPort(int16_t portNumber)
 {
+    stopWaitingForAdapter();
     int error = SerialPort::noError;
     auto record = [&error](int result) {
         if (result != SerialPort::noError)
@@ -33,10 +34,15 @@ void UnitLink::openPort(int16_t portNumber)
     }
     if (error != SerialPort::noError)
         return;
+    beginConnection();
+}
 
+// The port is open: the start-up commands go out until the unit answers.
+void UnitLink::beginConnection()
+{
     forgetSettingsRead();
     armStartupHandshake();
-    if (portNumber != 4)
+    if (serial->portNumber() != 4)
         queue = handshakeCommands;
     setStatusWithPort(QStringLiteral("Waiting for connection - Port "));
     rereadAfterSilence = false;
@@ -55,6 +61,7 @@ void UnitLink::closePort()
 void UnitLink::reset()
 {
     closePort();
+    stopWaitingForAdapter();
     pollTimer.stop();
     stopHandshake();
     forgetSettingsRead();
@@ -144,6 +151,7 @@ void UnitLink::portLost()
     rereadAfterSilence = false;
     forgetUnit();
     setPhase(LinkPhase::Lost);
+    waitForAdapter();
 }
 
 // A read-out is whole only when every setting was reported during it; the

@@ -27,6 +27,8 @@ UnitLink::UnitLink(SerialPort *port, QObject *parent) : QObject(parent), serial(
     connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::checkSilence);
     connect(&handshakeRetryTimer, &QTimer::timeout, this, &UnitLink::retryHandshake);
     connect(&gapTimer, &QTimer::timeout, this, &UnitLink::finishGap);
+    adapterTimer.setInterval(adapterRetryMs);
+    connect(&adapterTimer, &QTimer::timeout, this, &UnitLink::retryAdapter);
     connect(serial, &SerialPort::eventRaised, this, &UnitLink::readPort);
     connect(serial, &SerialPort::connectionLost, this, &UnitLink::portLost);
 

@@ -34,6 +34,9 @@ public:
     static constexpr int pollMs = 300;
     static constexpr int pumpMs = 60;
     static constexpr int handshakeRetryMs = 500;
+    // A replugged adapter often appears before it can be opened, and
+    // ModemManager may hold it for a few seconds.
+    static constexpr int adapterRetryMs = 500;
     // Older units need this long after some commands before the next.
     static constexpr std::chrono::milliseconds commandGap{250};
     // While the link is up the unit sends several lines a second (telemetry,
@@ -80,6 +83,13 @@ public:
     void pollNext();
     void retryHandshake();
     void checkSilence();
+    void retryAdapter();
+
+    // After a lost connection, open the same adapter again as soon as it is
+    // back (on by default).
+    void setReconnecting(bool on);
+    // The adapter a lost connection waits for; empty when none.
+    const QString &awaitedAdapter() const { return adapterAwaited; }
 
 signals:
     void settingChanged(Setting setting);
@@ -99,6 +109,8 @@ signals:
     // The unit acknowledged STORE CONFIG.
     void settingsStored();
     void settingsGiven(const std::vector<SettingCheck> &checks);
+    // The link starts or stops waiting for a lost adapter (empty: stopped).
+    void adapterAwaitedChanged(const QString &identity);
     // Every complete line received, decoded.
     void lineDecoded(const DecodedLine &line);
 
@@ -122,6 +134,9 @@ private:
     void unitFellSilent();
     void forgetUnit();
     void forgetSettingsRead();
+    void beginConnection();
+    void waitForAdapter();
+    void stopWaitingForAdapter();
 
     // Sending.
     void sendSetting(Setting setting);
@@ -187,4 +202,7 @@ private:
     QTimer pumpTimer;
     QTimer handshakeRetryTimer;
     QTimer gapTimer;
+    QTimer adapterTimer;
+    bool reconnecting = true;
+    QString adapterAwaited;
 };

@@ -63,6 +63,24 @@ void MemorySerialPort::vanish()
     emit connectionLost();
 }
 
+void MemorySerialPort::unplug()
+{
+    present = false;
+    vanish();
+}
+
+int MemorySerialPort::reopenAdapter(const QString &wanted)
+{
+    ++reopenAttempts;
+    if (!present || wanted != identity)
+        return errorPortUnavailable;
+    if (refusalsLeft > 0) {
+        --refusalsLeft;
+        return errorPortInUse;
+    }
+    return setOpen(true);
+}
+
 QByteArray MemorySerialPort::sent() const
 {
     QByteArray all;

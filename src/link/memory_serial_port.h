@@ -20,6 +20,8 @@ public:
     int lastEvent() const override { return commEvent; }
     QString portDescription(int16_t port) const override;
     QString lastOpenFailure() const override { return openFailure; }
+    QString adapterIdentity() const override { return identity; }
+    int reopenAdapter(const QString &identity) override;
 
     // Test controls.
     void receive(QByteArrayView bytes);         // bytes arrive: raises eventRaised
@@ -27,10 +29,16 @@ public:
     void failNextOpen(int error) { nextOpenError = error; }
     void failNextClose(int error) { nextCloseError = error; }
     void vanish();                              // the device disappears
+    // Unplugged: it vanishes and stays away until it comes back, when
+    // `refusals` reopens fail as busy before one succeeds.
+    void unplug();
+    void comeBack(int refusals = 0) { present = true; refusalsLeft = refusals; }
     QByteArray sent() const;                    // everything written, concatenated
 
     QList<QByteArray> writes;                   // one entry per Output call
+    QString identity = QStringLiteral("serial MEM0001");
     int openCount = 0;
+    int reopenAttempts = 0;
     int closeCount = 0;
 
 private:
@@ -39,6 +47,8 @@ private:
     int commEvent = 0;
     int nextOpenError = noError;
     int nextCloseError = noError;
+    bool present = true;
+    int refusalsLeft = 0;
     QByteArray pending;
     QString openFailure;
 };

@@ -91,3 +91,30 @@ QString describePort(const FoundPort &port)
         return port.device;
     return port.device + QStringLiteral(" - ") + port.description;
 }
+
+namespace {
+
+const QString serialPrefix = QStringLiteral("serial ");
+
+QString identityOf(const FoundPort &port)
+{
+    return port.serialNumber.isEmpty() ? port.device : serialPrefix + port.serialNumber;
+}
+
+} // namespace
+
+QString identityOf(const QString &device, const QList<FoundPort> &present)
+{
+    for (const FoundPort &port : present)
+        if (port.device == device)
+            return identityOf(port);
+    return device;
+}
+
+std::optional<FoundPort> findAdapter(const QString &identity, const QList<FoundPort> &present)
+{
+    for (const FoundPort &port : present)
+        if (identityOf(port) == identity)
+            return port;
+    return std::nullopt;
+}

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 // A serial port the system reports, reduced to what the console shows and
 // sorts by.
@@ -26,6 +27,12 @@ QList<FoundPort> orderPorts(QList<FoundPort> ports);
 // the button-th of `ordered`, whatever the other buttons are pinned to.
 // The device is empty when there is none.
 FoundPort portForButton(const PortMap &map, int button, const QList<FoundPort> &ordered);
+
+// What tells an adapter from any other after a replug: "serial " and its
+// USB serial number where the system reports one, else its device name.
+QString identityOf(const QString &device, const QList<FoundPort> &present);
+// The port with that identity among those present, if any.
+std::optional<FoundPort> findAdapter(const QString &identity, const QList<FoundPort> &present);
 
 // "/dev/ttyUSB0 - FT232R USB UART"; just the device without a description;
 // empty without a device.

@@ -3,6 +3,7 @@
 #include "link/port_discovery.h"
 #include "link/system_ports.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtGlobal>
 
@@ -58,7 +59,9 @@ QString QtSerialPort::deviceFor(int16_t port) const
 void QtSerialPort::reportOpenFailure(const QString &name, const QString &reason)
 {
     openFailure = reason;
-    qWarning("torvane-console: cannot open %s: %s", qUtf8Printable(name), qUtf8Printable(reason));
+    if (!quietFailures)
+        qWarning("%s: cannot open %s: %s", qUtf8Printable(QCoreApplication::applicationName()),
+                 qUtf8Printable(name), qUtf8Printable(reason));
 }
 
 int QtSerialPort::setOpen(bool open)
@@ -83,13 +86,34 @@ int QtSerialPort::openDevice()
                               .arg(PortMap::lastPort));
         return errorPortUnavailable;
     }
-    device = deviceFor(commPort);
-    if (device.isEmpty()) {
+    const QString name = deviceFor(commPort);
+    if (name.isEmpty()) {
+        device.clear();
         reportOpenFailure(QStringLiteral("COM%1").arg(commPort),
                           QStringLiteral("no serial port present for it (see --list-ports)"));
         return errorPortUnavailable;
     }
+    return openNamed(name);
+}
 
+int QtSerialPort::reopenAdapter(const QString &wanted)
+{
+    // A name the system does not list (a pseudo-terminal, a by-id link) is
+    // back when the name is.
+    const std::optional<FoundPort> found = findAdapter(wanted, systemPorts());
+    const QString name = found ? found->device : wanted;
+    if (!found && (wanted.startsWith(QLatin1String("serial ")) || !QFile::exists(name)))
+        return errorPortUnavailable;
+    quietFailures = true;
+    const int error = openNamed(name);
+    quietFailures = false;
+    return error;
+}
+
+int QtSerialPort::openNamed(const QString &name)
+{
+    openFailure.clear();
+    device = name;
     serial.setPortName(device);
     if (serial.open(QIODevice::ReadWrite)) {
         if (!lockDevice()) {
@@ -98,6 +122,7 @@ int QtSerialPort::openDevice()
             return errorPortInUse;
         }
         opened = true;
+        identity = identityOf(device, systemPorts());
         ++openGeneration;
         batching.portOpened();
         return noError;

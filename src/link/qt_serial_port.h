@@ -40,12 +40,15 @@ public:
     int lastEvent() const override { return commEvent; }
     QString portDescription(int16_t port) const override;
     QString lastOpenFailure() const override { return openFailure; }
+    QString adapterIdentity() const override { return identity; }
+    int reopenAdapter(const QString &identity) override;
 
     // The device that is open, or that the last open attempt used.
     QString deviceName() const { return device; }
 
 private:
     int openDevice();
+    int openNamed(const QString &name);
     QString deviceFor(int16_t port) const;
     void reportOpenFailure(const QString &name, const QString &reason);
     void closeDevice();
@@ -61,5 +64,7 @@ private:
     int commEvent = 0;
     quint64 openGeneration = 0;   // counts successful opens
     QString device;               // device of the current / last open
+    QString identity;             // adapter of the last successful open
+    bool quietFailures = false;   // while reopening an adapter that is away
     QString openFailure;
 };

@@ -51,6 +51,17 @@ public:
     // succeeded or none was made.
     virtual QString lastOpenFailure() const = 0;
 
+    // The adapter behind the port that is open, or was open last: its USB
+    // serial number where it has one ("serial FT4XYZ"), else its device name
+    // ("/dev/ttyUSB0"); empty when none was ever open. A replugged adapter
+    // can come back under another name, but not another serial number.
+    virtual QString adapterIdentity() const = 0;
+    // Opens the adapter with that identity, if the system has it now, under
+    // the chosen port number. Quiet: it is retried until the adapter is back.
+    // Returns noError, errorPortInUse, or errorPortUnavailable (absent or
+    // failed).
+    virtual int reopenAdapter(const QString &identity) = 0;
+
 signals:
     // Raised on the GUI thread for every batch of received bytes.
     void eventRaised();

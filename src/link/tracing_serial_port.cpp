@@ -3,6 +3,7 @@
 #include "link/trace_text.h"
 #include "protocol/time_text.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDevice>
 #include <QtGlobal>
@@ -32,6 +33,16 @@ int TracingSerialPort::setOpen(bool open)
         traceOpen(error);
     else if (!open && wasOpen)
         traceLine("CLOSE", portName());
+    return error;
+}
+
+// Only the attempt that opens is traced: the others repeat twice a second
+// while the adapter is away.
+int TracingSerialPort::reopenAdapter(const QString &identity)
+{
+    const int error = inner->reopenAdapter(identity);
+    if (error == noError)
+        traceOpen(error);
     return error;
 }
 
@@ -88,7 +99,7 @@ void TracingSerialPort::traceLine(const QByteArray &event, const QByteArray &det
         return;
     const auto *file = qobject_cast<QFileDevice *>(trace.get());
     const QString where = file ? file->fileName() + QStringLiteral(": ") : QString();
-    qWarning("torvane-console: trace stopped: %s%s", qUtf8Printable(where),
-             qUtf8Printable(trace->errorString()));
+    qWarning("%s: trace stopped: %s%s", qUtf8Printable(QCoreApplication::applicationName()),
+             qUtf8Printable(where), qUtf8Printable(trace->errorString()));
     trace.reset();
 }

@@ -38,6 +38,8 @@ public:
     int lastEvent() const override { return inner->lastEvent(); }
     QString portDescription(int16_t port) const override { return inner->portDescription(port); }
     QString lastOpenFailure() const override { return inner->lastOpenFailure(); }
+    QString adapterIdentity() const override { return inner->adapterIdentity(); }
+    int reopenAdapter(const QString &identity) override;
 
 private:
     void traceOpen(int error);

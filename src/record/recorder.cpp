@@ -4,8 +4,6 @@
 #include "record/csv_row.h"
 #include "record/recording_files.h"
 
-#include <QtGlobal>
-
 Recorder::~Recorder() = default;
 
 void Recorder::startInFile(const QString &path)
@@ -90,9 +88,18 @@ void Recorder::begin(std::unique_ptr<QFile> opened, const QString &error)
     }
     file = std::move(opened);
     fileStart = clock.steady();
+    const QString path = file->fileName();
+    const bool madeHere = !folder.isEmpty();
     write(csvHeader());
-    if (file)
-        setState(State::Recording);
+    if (!file) {
+        // Without its header it is no recording; on a full disk every retry
+        // would leave one more of them.
+        if (madeHere)
+            QFile::remove(path);
+        return;
+    }
+    setState(State::Recording);
+    emit fileStarted(path);
 }
 
 void Recorder::write(const QByteArray &bytes)
@@ -103,10 +110,10 @@ void Recorder::write(const QByteArray &bytes)
 
 void Recorder::fail(const QString &reason)
 {
-    qWarning("torvane-console: recording stopped: %s", qUtf8Printable(reason));
     file.reset();
     folder.clear();
     setState(State::Failed);
+    emit failed(reason);
 }
 
 void Recorder::setState(State state)

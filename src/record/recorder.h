@@ -20,8 +20,8 @@ struct DecodedLine;
 // unit's "u" reply starts one (the first after start-up or after the link was
 // lost), and a recording into a folder gets a new file for each.
 //
-// A recording that cannot open or write its file stops in the Failed state,
-// with one warning on stderr; it never disturbs the lines it is given.
+// A recording that cannot open or write its file stops in the Failed state
+// and says why with `failed`; it never disturbs the lines it is given.
 class Recorder : public QObject {
     Q_OBJECT
 public:
@@ -58,6 +58,10 @@ public:
 
 signals:
     void stateChanged(Recorder::State state);
+    // A file was opened and its header written.
+    void fileStarted(const QString &path);
+    // Why the recording stopped, for the user: the file and the system's reason.
+    void failed(const QString &reason);
 
 private:
     void startConnection();

@@ -59,6 +59,7 @@ void ConsoleWindow::followLink()
     connect(&link, &UnitLink::storeStateChanged, this, &ConsoleWindow::showStoreState);
     connect(&link, &UnitLink::advanceModeSelected, this, &ConsoleWindow::showAdvanceMode);
     connect(&link, &UnitLink::phaseChanged, this, &ConsoleWindow::showPhase);
+    connect(&link, &UnitLink::adapterAwaitedChanged, this, &ConsoleWindow::showAdapterAwaited);
     connect(&link, &UnitLink::figuresChanged, this, &ConsoleWindow::aimGauges);
     connect(&link, &UnitLink::propellerAngleChanged, this, &ConsoleWindow::aimGauges);
     connect(&link, &UnitLink::engineRunningChanged, propellerDial,
@@ -136,6 +137,16 @@ void ConsoleWindow::showPhase(LinkPhase phase)
 {
     if (phase == LinkPhase::Lost)
         setPortButtonsVisible(true);
+}
+
+void ConsoleWindow::showAdapterAwaited(const QString &identity)
+{
+    statusBox->setToolTip(identity.isEmpty()
+                              ? QString()
+                              : QStringLiteral("Waiting for the same adapter (%1) to come back, "
+                                               "to connect again by itself. A click on a port "
+                                               "button stops waiting.")
+                                    .arg(identity));
 }
 
 void ConsoleWindow::setPortButtonsVisible(bool visible)

@@ -93,6 +93,7 @@ private:
     void showStoreState(bool unsavedChanges);
     void showAdvanceMode(AdvanceMode mode);
     void showPhase(LinkPhase phase);
+    void showAdapterAwaited(const QString &identity);
     void aimGauges();
     void setPortButtonsVisible(bool visible);
 

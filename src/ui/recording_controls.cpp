@@ -23,6 +23,9 @@ Recorder *attachRecorder(ConsoleWindow &window, const QString &defaultFolder)
     recorder->follow(window.unitLink());
     QObject::connect(recorder, &Recorder::stateChanged, &window,
                      [&window](Recorder::State state) { showState(window, state); });
+    QObject::connect(recorder, &Recorder::failed, &window, [](const QString &reason) {
+        qWarning("torvane-console: recording stopped: %s", qUtf8Printable(reason));
+    });
 
     auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &window);
     shortcut->setObjectName(QStringLiteral("recordShortcut"));

@@ -69,12 +69,10 @@ inline QByteArray unitAnswer(const QByteArray &query)
     return answers.value(query);
 }
 
-// Connected and read out by a unit that answers every query with
-// unitAnswer, except those in `unanswered`; the stream was asked for.
-inline void connectAndReadOut(LinkFixture &f, int revisionHex = 0x21,
-                              const QByteArrayList &unanswered = {})
+// The poll cycle's read-out, answered with unitAnswer except for the
+// queries in `unanswered`, until the stream was asked for.
+inline void answerReadOut(LinkFixture &f, const QByteArrayList &unanswered = {})
 {
-    f.connect(revisionHex);
     for (int tick = 0; tick < 40 && f.link.queued() != "/p\r"; ++tick) {
         if (!f.link.queued().isEmpty()) {
             f.drainQueue();
@@ -87,6 +85,14 @@ inline void connectAndReadOut(LinkFixture &f, int revisionHex = 0x21,
             f.receive(unitAnswer(query));
     }
     f.drainQueue();
+}
+
+// Connected and read out; the stream was asked for.
+inline void connectAndReadOut(LinkFixture &f, int revisionHex = 0x21,
+                              const QByteArrayList &unanswered = {})
+{
+    f.connect(revisionHex);
+    answerReadOut(f, unanswered);
 }
 
 // The same with the main window on top.

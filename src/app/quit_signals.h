@@ -7,6 +7,7 @@ class QSocketNotifier;
 // SIGINT, SIGTERM and SIGHUP arrive as a Qt signal through a signalfd, so
 // the event loop can wind down and clean up normally. Construct it before
 // any other thread starts: the signals are blocked in the calling thread.
+// Linux only; elsewhere it is never valid and the signals act as usual.
 class QuitSignals : public QObject {
     Q_OBJECT
 

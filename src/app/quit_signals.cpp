@@ -1,14 +1,17 @@
-#include "sim/quit_signals.h"
+#include "app/quit_signals.h"
 
 #include <QSocketNotifier>
 
+#ifdef Q_OS_LINUX
 #include <csignal>
 #include <pthread.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
+#endif
 
 QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
 {
+#ifdef Q_OS_LINUX
     sigset_t quitting;
     sigemptyset(&quitting);
     for (int number : {SIGINT, SIGTERM, SIGHUP})
@@ -20,18 +23,23 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
         return;
     notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &QuitSignals::readSignal);
+#endif
 }
 
 QuitSignals::~QuitSignals()
 {
     delete notifier;
+#ifdef Q_OS_LINUX
     if (descriptor >= 0)
         ::close(descriptor);
+#endif
 }
 
 void QuitSignals::readSignal()
 {
+#ifdef Q_OS_LINUX
     signalfd_siginfo info {};
     while (::read(descriptor, &info, sizeof info) == ssize_t(sizeof info))
         emit received(int(info.ssi_signo));
+#endif
 }

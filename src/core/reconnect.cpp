@@ -1,0 +1,43 @@
+#include "core/unit_link.h"
+
+#include "link/serial_port.h"
+
+// After a lost connection the link watches for the same adapter and, once it
+// opens, connects as a click on the same button would. Until then the status
+// stays "Connection lost - Port N" and a click on any button ends the wait.
+
+void UnitLink::setReconnecting(bool on)
+{
+    reconnecting = on;
+    if (!on)
+        stopWaitingForAdapter();
+}
+
+void UnitLink::waitForAdapter()
+{
+    const QString identity = serial->adapterIdentity();
+    if (!reconnecting || identity.isEmpty())
+        return;
+    adapterAwaited = identity;
+    adapterTimer.start();
+    emit adapterAwaitedChanged(identity);
+}
+
+void UnitLink::stopWaitingForAdapter()
+{
+    if (adapterAwaited.isEmpty())
+        return;
+    adapterTimer.stop();
+    adapterAwaited.clear();
+    emit adapterAwaitedChanged(QString());
+}
+
+void UnitLink::retryAdapter()
+{
+    if (adapterAwaited.isEmpty())
+        return;
+    if (serial->reopenAdapter(adapterAwaited) != SerialPort::noError)
+        return;
+    stopWaitingForAdapter();
+    beginConnection();
+}
