@@ -96,7 +96,7 @@ void TestReconnect::adapterFoundAgain()
     FoundPort before{device, {}, {}, serialNumber, true};
     FoundPort after{backAs, {}, {}, backSerial, true};
     const QString identity = identityOf(device, {before});
-    const std::optional<FoundPort> again = findAdapter(identity, {FoundPort{"/dev/ttyS0"}, after});
+    const std::optional<FoundPort> again = findAdapter(identity, {FoundPort{"/dev/ttyS0", {}, {}, {}, false}, after});
     QCOMPARE(again.has_value(), found);
     if (found)
         QCOMPARE(again->device, backAs);
