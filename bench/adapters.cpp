@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "line_tally.h"
 #include "offscreen.h"
 #include "link/qt_serial_port.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/decoded_line.h"
 #include "record/csv_row.h"
 #include "record/recorded_values.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/qt_serial_port.h"
 #include "offscreen.h"
 #include "support/raw_pty.h"

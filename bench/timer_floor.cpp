@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least a Qt window with a 10 ms timer can cost on this machine: one
 // shown window and one timer whose handler does nothing. scripts/measure
 // gives every console CPU figure as a ratio to this program's, measured in

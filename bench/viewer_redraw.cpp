@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "offscreen.h"
 #include "viewer/recording_viewer.h"
 #include "viewer/strip_chart.h"

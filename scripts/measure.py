@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs the console offscreen against the simulated unit and prints each
 figure with its budget. CPU and memory come from the kernel's accounting
 (/proc), never from the console's own timers."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/csv_reader.h"
 
 CsvReader::CsvReader(qsizetype longestRow) : longestRow(longestRow) {}

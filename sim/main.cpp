@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
 #include "sim/recording_file.h"
 #include "sim/sim_options.h"
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (parsed.versionRequested) {
-        std::puts("torvane-unit-sim " TORVANE_VERSION);
+        std::puts("torvane-unit-sim " TORVANE_VERSION "\n" TORVANE_LICENCE_NOTICE);
         return 0;
     }
     if (!parsed.error.isEmpty()) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/recording_file.h"
 
 #include "sim/csv_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/serial_device_link.h"
 
 std::unique_ptr<SerialDeviceLink> SerialDeviceLink::open(const QString &device, QString *error)

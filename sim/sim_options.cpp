@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/sim_options.h"
 
 #include "sim/paced_writer.h"

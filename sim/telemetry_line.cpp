@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/telemetry_line.h"
 
 #include "sim/hex_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV reader, fed whole and a byte at a time.
 
 #include "sim/csv_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gauges/gauge_animation.h"
 #include "gauges/packed_color.h"
 #include "support/link_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the two gauge widgets: the read-back contract the window relies on,
 // colour naming, dispatch properties, repaint economy, drawing of values far
 // outside the scales, and where on a scale a value sits.

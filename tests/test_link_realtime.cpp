@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/unit_link.h"
 #include "link/qt_serial_port.h"
 #include "support/pty_peer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/memory_serial_port.h"
 #include "logger/logger.h"
 #include "sim/csv_reader.h"

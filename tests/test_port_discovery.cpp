@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which device each port button takes, how the ports are listed and
 // described, and which command lines the console accepts. No hardware.
 

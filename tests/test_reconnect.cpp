@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/port_discovery.h"
 #include "support/link_fixture.h"
 

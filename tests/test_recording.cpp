@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording decoded lines as CSV: the rows of a session, one file per
 // connection, refused paths, failures, and a console killed mid-stream.
 

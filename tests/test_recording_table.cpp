@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recordings read back for the viewer: the loader's checks, rows added to a
 // growing file, the min/max pyramid and the summary.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording viewer, on recordings written for the purpose: its time
 // axis, what it reads out and draws, zooming, saving rows and a growing file.
 

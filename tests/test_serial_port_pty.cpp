@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QtSerialPort and PortMap against real pseudo-terminals: the test holds the
 // master side, the port under test opens the slave device.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial trace: every chunk and port event of a scripted session, as
 // text lines, with the port's behaviour passed through unchanged.
 

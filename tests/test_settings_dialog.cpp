@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings_file.h"
 #include "support/link_fixture.h"
 #include "gauges/packed_color.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings files: what is written and read back, the files refused, the
 // comparison with a unit, and the backups kept of each read-out.
 

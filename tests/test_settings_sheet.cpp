@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed settings sheet, read back from its PDF as a person would read it.
 
 #include "settings/setting_names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gauges/angular_gauge.h"
 #include "protocol/telemetry.h"
 #include "support/link_fixture.h"

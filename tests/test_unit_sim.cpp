@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated ignition unit driven by hand with an injected clock, checked
 // against the console's own decoders; one real pseudo-terminal.
 

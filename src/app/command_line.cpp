@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
 #include "app/qt_options.h"
@@ -150,7 +151,7 @@ CommandLineResult readCommandLine(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("help")))
         return {std::nullopt, 0, usage(false)};
     if (parser.isSet(QStringLiteral("version")))
-        return {std::nullopt, 0, QStringLiteral("torvane-console " TORVANE_VERSION "\n")};
+        return {std::nullopt, 0, QStringLiteral("torvane-console " TORVANE_VERSION "\n" TORVANE_LICENCE_NOTICE "\n")};
     if (!parser.positionalArguments().isEmpty())
         return mistake(QStringLiteral("unexpected argument: ") + parser.positionalArguments().first());
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/demo_unit.h"
 
 #include "sim/unit_simulator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gauges/dial_face_painter.h"
 
 #include "gauges/gauge_drawing.h"

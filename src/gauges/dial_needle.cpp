@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gauges/dial_needle.h"
 
 #include "gauges/dial_geometry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gauges/needle_frame_cache.h"
 
 #include "gauges/dial_geometry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/memory_serial_port.h"
 
 int MemorySerialPort::selectPort(int16_t port)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/trace_text.h"
 
 QByteArray cQuoted(QByteArrayView bytes)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/logger_options.h"
 
 #include "torvane_version.h"
@@ -64,7 +65,7 @@ LoggerCommandLine readLoggerCommandLine(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("help")))
         return {std::nullopt, 0, usage()};
     if (parser.isSet(QStringLiteral("version")))
-        return {std::nullopt, 0, QStringLiteral("torvane-logger " TORVANE_VERSION "\n")};
+        return {std::nullopt, 0, QStringLiteral("torvane-logger " TORVANE_VERSION "\n" TORVANE_LICENCE_NOTICE "\n")};
     if (!parser.positionalArguments().isEmpty())
         return mistake(QStringLiteral("unexpected argument: ") + parser.positionalArguments().first());
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
 #include "app/recording_options.h"
 #include "link/qt_serial_port.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/setting_texts.h"
 
 #include "protocol/number_format.h"

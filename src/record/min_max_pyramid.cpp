@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "record/min_max_pyramid.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/console_window.h"
 
 #include "gauges/angular_gauge.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/open_recording_action.h"
 
 #include "ui/console_window.h"

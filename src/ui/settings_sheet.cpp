@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings_sheet.h"
 
 #include "settings/setting_names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/figure_readout.h"
 
 #include "viewer/value_text.h"

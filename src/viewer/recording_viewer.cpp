@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/recording_viewer.h"
 
 #include "viewer/figure_readout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/strip_chart.h"
 
 #include "gauges/tick_plan.h"

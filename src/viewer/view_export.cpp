@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/view_export.h"
 
 #include "viewer/viewer_look.h"
