@@ -272,7 +272,7 @@ void TestLayout::everyControlIsNamedForAccessibility()
 {
     const QList<QWidget *> controls =
         f().window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    QCOMPARE(controls.size(), 48);
+    QCOMPARE(controls.size(), 49);
     QSet<QString> names;
     for (QWidget *w : controls) {
         QVERIFY(!w->objectName().isEmpty());

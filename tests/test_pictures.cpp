@@ -90,6 +90,10 @@ private slots:
         QCOMPARE(window.findChild<QLabel *>("Picture1"), window.picture);
         QCOMPARE(window.picture->geometry(), QRect(8, 8, 489, 513));
         QCOMPARE(window.picture->pixmap().size(), QSize(487, 484)); // the whole wiring picture
+        // The note on a unit that does not answer sits in the frame, under the drawing.
+        const QRect note = window.noAnswerNote->geometry();
+        QVERIFY(window.rect().contains(note));
+        QVERIFY(note.top() >= window.picture->y() + window.picture->pixmap().height());
     }
 
     void closingDeletesWindow_data()

@@ -113,6 +113,11 @@ int main(int argc, char *argv[])
     }
     UnitLink link(port);
     link.setReconnecting(options.reconnect);
+    QObject::connect(&link, &UnitLink::wiringHintChanged, [&link](WiringHint hint) {
+        const QString line = wiringChangeLine(hint, link.phase());
+        if (!line.isEmpty())
+            std::fprintf(stderr, "torvane-console: %s\n", qUtf8Printable(line));
+    });
     SettingsKeeper settingsKeeper(link, SettingsBackups::defaultFolder());
     if (options.settingsJob != SettingsJobKind::None) {
         SettingsJob job(link, settingsKeeper, options, std::move(settingsToApply));

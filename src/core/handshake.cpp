@@ -47,7 +47,9 @@ void UnitLink::beginConnection()
         queue = handshakeCommands;
     setStatusWithPort(QStringLiteral("Waiting for connection - Port "));
     rereadAfterSilence = false;
+    wiring.start(clock());
     setPhase(LinkPhase::WaitingForUnit);
+    checkWiring();
 }
 
 // Closing the window sends nothing to the unit; it only releases the port.

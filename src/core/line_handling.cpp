@@ -47,13 +47,20 @@ void UnitLink::readPort()
 {
     if (serial->lastEvent() != SerialPort::receiveEvent)
         return;
-    for (const QByteArray &text : framer.take(serial->takeReceived()))
+    const QByteArray bytes = serial->takeReceived();
+    if (!bytes.isEmpty())
+        wiring.heardBytes(clock());
+    for (const QByteArray &text : framer.take(bytes))
         handleLine(decodeLine(text));
+    checkWiring();
 }
 
 // Any line the console recognises shows the unit is alive.
 void UnitLink::handleLine(const DecodedLine &line)
 {
+    // Our own command come back is no answer from the unit.
+    if (wiring.heardLine(line, clock()))
+        return;
     if (line.recognised()) {
         if (lastHeard)
             lastHeard = clock();

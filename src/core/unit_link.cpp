@@ -26,6 +26,7 @@ UnitLink::UnitLink(SerialPort *port, QObject *parent) : QObject(parent), serial(
     // The silence check rides on the pump's wake-ups: a timer of its own
     // would wake the program several more times a second.
     connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::checkSilence);
+    connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::checkWiring);
     connect(&handshakeRetryTimer, &QTimer::timeout, this, &UnitLink::retryHandshake);
     connect(&gapTimer, &QTimer::timeout, this, &UnitLink::finishGap);
     adapterTimer.setInterval(adapterRetryMs);
@@ -51,7 +52,10 @@ void UnitLink::setPhase(LinkPhase phase)
     if (phase == currentPhase)
         return;
     currentPhase = phase;
+    if (phase != LinkPhase::WaitingForUnit)
+        wiring.stop();
     emit phaseChanged(phase);
+    checkWiring();
 }
 
 void UnitLink::setStatus(const QString &text)

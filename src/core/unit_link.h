@@ -4,6 +4,7 @@
 #include "core/line_framer.h"
 #include "core/settings_transfer.h"
 #include "core/unit_state.h"
+#include "core/wiring_diagnosis.h"
 #include "protocol/decoded_line.h"
 
 #include <QByteArray>
@@ -57,6 +58,8 @@ public:
     const QByteArray &queued() const { return queue; }
     bool retryingHandshake() const { return handshakeRetryTimer.isActive(); }
     bool polling() const { return pollTimer.isActive(); }
+    // What is probably wrong with the cable while the unit does not answer.
+    WiringHint wiringHint() const { return currentWiringHint; }
 
     Clock clock = std::chrono::steady_clock::now;
 
@@ -85,6 +88,7 @@ public:
     void retryHandshake();
     void checkSilence();
     void retryAdapter();
+    void checkWiring();
 
     // After a lost connection, open the same adapter again as soon as it is
     // back (on by default).
@@ -112,7 +116,8 @@ signals:
     void settingsGiven(const std::vector<SettingCheck> &checks);
     // The link starts or stops waiting for a lost adapter (empty: stopped).
     void adapterAwaitedChanged(const QString &identity);
-    // Every complete line received, decoded.
+    void wiringHintChanged(WiringHint hint);
+    // Every complete line received from the unit, decoded.
     void lineDecoded(const DecodedLine &line);
 
 private:
@@ -206,4 +211,7 @@ private:
     QTimer adapterTimer;
     bool reconnecting = true;
     QString adapterAwaited;
+
+    WiringDiagnosis wiring;
+    WiringHint currentWiringHint = WiringHint::None;
 };

@@ -14,6 +14,11 @@ Logger::Logger(SerialPort *port, const QString &folder, const QString &backupFol
 
     connect(&unitLink, &UnitLink::statusChanged, this, &Logger::showStatus);
     connect(&unitLink, &UnitLink::phaseChanged, this, &Logger::phaseChanged);
+    connect(&unitLink, &UnitLink::wiringHintChanged, this, [this](WiringHint hint) {
+        const QString line = wiringChangeLine(hint, unitLink.phase());
+        if (!line.isEmpty())
+            emit said(line);
+    });
     recording.follow(unitLink);
     connect(&recording, &Recorder::failed, this, &Logger::recordingFailed);
     connect(&recording, &Recorder::fileStarted, this, &Logger::recordingStarted);

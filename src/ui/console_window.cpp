@@ -11,6 +11,7 @@
 #include "ui/wiring_window.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 
@@ -60,7 +61,8 @@ void ConsoleWindow::followLink()
     connect(&link, &UnitLink::storeStateChanged, this, &ConsoleWindow::showStoreState);
     connect(&link, &UnitLink::advanceModeSelected, this, &ConsoleWindow::showAdvanceMode);
     connect(&link, &UnitLink::phaseChanged, this, &ConsoleWindow::showPhase);
-    connect(&link, &UnitLink::adapterAwaitedChanged, this, &ConsoleWindow::showAdapterAwaited);
+    connect(&link, &UnitLink::adapterAwaitedChanged, this, &ConsoleWindow::updateStatusToolTip);
+    connect(&link, &UnitLink::wiringHintChanged, this, &ConsoleWindow::showWiringHint);
     connect(&link, &UnitLink::figuresChanged, this, &ConsoleWindow::aimGauges);
     connect(&link, &UnitLink::propellerAngleChanged, this, &ConsoleWindow::aimGauges);
     connect(&link, &UnitLink::engineRunningChanged, propellerDial,
@@ -140,14 +142,27 @@ void ConsoleWindow::showPhase(LinkPhase phase)
         setPortButtonsVisible(true);
 }
 
-void ConsoleWindow::showAdapterAwaited(const QString &identity)
+// The hint lies below the bottom band, where it covers nothing.
+void ConsoleWindow::showWiringHint(WiringHint hint)
 {
-    statusBox->setToolTip(identity.isEmpty()
-                              ? QString()
-                              : QStringLiteral("Waiting for the same adapter (%1) to come back, "
-                                               "to connect again by itself. A click on a port "
-                                               "button stops waiting.")
-                                    .arg(identity));
+    const QString text = wiringHintText(hint);
+    wiringHintStrip->setText(text);
+    wiringHintStrip->setVisible(!text.isEmpty());
+    const int withHint = wiringHintStrip->geometry().bottom() + 1 + hintMargin;
+    setFixedSize(text.isEmpty() ? formSize : QSize(formSize.width(), withHint));
+    updateStatusToolTip();
+}
+
+// A lost adapter and a suspected wiring fault never coincide: one waits for
+// the port, the other listens on it.
+void ConsoleWindow::updateStatusToolTip()
+{
+    QString tip = wiringHintText(link.wiringHint());
+    if (!link.awaitedAdapter().isEmpty())
+        tip = QStringLiteral("Waiting for the same adapter (%1) to come back, to connect again "
+                             "by itself. A click on a port button stops waiting.")
+                  .arg(link.awaitedAdapter());
+    statusBox->setToolTip(tip);
 }
 
 void ConsoleWindow::setPortButtonsVisible(bool visible)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/unit_state.h"
+#include "core/wiring_diagnosis.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -23,6 +24,8 @@ class ConsoleWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int portCount = 4;
+    // Room below the wiring hint.
+    static constexpr int hintMargin = 8;
 
     // One row of the configuration column.
     struct SettingRow {
@@ -79,6 +82,10 @@ public:
     ColorButton *retardButton = nullptr;
     ColorButton *advanceButton = nullptr;
 
+    // Below everything, shown only while a wiring fault is suspected; the
+    // window grows to make room for it.
+    QLabel *wiringHintStrip = nullptr;
+
     // The wiring picture window, while it exists.
     QPointer<WiringWindow> wiringWindow;
 
@@ -94,10 +101,13 @@ private:
     void showStoreState(bool unsavedChanges);
     void showAdvanceMode(AdvanceMode mode);
     void showPhase(LinkPhase phase);
-    void showAdapterAwaited(const QString &identity);
+    void showWiringHint(WiringHint hint);
+    void updateStatusToolTip();
     void aimGauges();
     void setPortButtonsVisible(bool visible);
 
     UnitLink &link;
     GaugeAnimation *animation = nullptr;
+    // The window without the wiring hint.
+    QSize formSize;
 };

@@ -130,7 +130,8 @@ void ConsoleWindow::buildControls()
 {
     setObjectName(QStringLiteral("dashform"));
     setWindowTitle(QStringLiteral("TORVANE DATA LINK"));
-    setFixedSize(twips(0, 0, 10245, 7140).size());
+    formSize = twips(0, 0, 10245, 7140).size();
+    setFixedSize(formSize);
     paint(this, navy, white);
     setFont(faceFont(8.25));
 
@@ -256,6 +257,15 @@ void ConsoleWindow::buildControls()
                           PackedColor::darkGrey, faceFont(14.25, true), false);
     advanceButton = button(this, "Command7", QStringLiteral("+"), twips(4560, 7200, 375, 345),
                            PackedColor::darkGrey, faceFont(12, true), false);
+
+    // Where the advance-mode row would be: that row is not offered, and the
+    // hint needs the room only while no unit answers.
+    wiringHintStrip = label(this, "wiringhint", QString(), twips(360, 7200, 9495, 600),
+                            QColor(255, 224, 128), black, bold825,
+                            Qt::AlignLeft | Qt::AlignVCenter);
+    wiringHintStrip->setWordWrap(true);
+    wiringHintStrip->setMargin(4);
+    wiringHintStrip->hide();
 
     // Screen readers and GUI automation find every control by its name.
     setAccessibleName(objectName());

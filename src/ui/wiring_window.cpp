@@ -6,7 +6,8 @@
 
 #include "ui/wiring_picture.h"
 
-WiringWindow::WiringWindow(QWidget *parent) : QWidget(parent, Qt::Window), picture(new QLabel(this))
+WiringWindow::WiringWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), picture(new QLabel(this)), noAnswerNote(new QLabel(this))
 {
     setObjectName(QStringLiteral("schmatic"));
     setAccessibleName(QStringLiteral("schmatic"));
@@ -24,4 +25,19 @@ WiringWindow::WiringWindow(QWidget *parent) : QWidget(parent, Qt::Window), pictu
     picture->setGeometry(8, 8, 489, 513);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setPixmap(QPixmap::fromImage(drawWiringPicture()));
+
+    // The drawing leaves the bottom of its frame free.
+    noAnswerNote->setObjectName(QStringLiteral("noanswernote"));
+    noAnswerNote->setAccessibleName(noAnswerNote->objectName());
+    noAnswerNote->setGeometry(8, 493, 489, 32);
+    noAnswerNote->setWordWrap(true);
+    QFont small = noAnswerNote->font();
+    small.setPointSizeF(7.5);
+    noAnswerNote->setFont(small);
+    QPalette onFrame = noAnswerNote->palette();
+    onFrame.setColor(QPalette::WindowText, framed.color(QPalette::Base));
+    noAnswerNote->setPalette(onFrame);
+    noAnswerNote->setText(QStringLiteral(
+        "No answer? A strip under the main window says what the console hears: nothing (power, "
+        "TX and RX swapped, no ground), its own commands (a loopback) or unreadable bytes."));
 }

@@ -13,4 +13,6 @@ public:
     explicit WiringWindow(QWidget *parent = nullptr);
 
     QLabel *picture;
+    // Under the drawing, in the frame: where to look when the unit does not answer.
+    QLabel *noAnswerNote;
 };
