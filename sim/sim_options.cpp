@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -38,6 +39,16 @@ const QString muteForOption = QStringLiteral("mute-for");
 const QString numberLinesOption = QStringLiteral("number-lines");
 const QString replayOption = QStringLiteral("replay");
 const QString speedOption = QStringLiteral("speed");
+const QString swapWiresOption = QStringLiteral("swap-wires");
+const QString echoOption = QStringLiteral("echo");
+const QString wrongSpeedOption = QStringLiteral("wrong-speed");
+
+// Each leaves the cable one way; no two can go together.
+const std::pair<QString, Wiring> wiringFaults[] = {
+    {swapWiresOption, Wiring::Swapped},
+    {echoOption, Wiring::Loopback},
+    {wrongSpeedOption, Wiring::WrongSpeed},
+};
 
 void describe(QCommandLineParser &parser)
 {
@@ -131,6 +142,18 @@ void describe(QCommandLineParser &parser)
         {overflowOption,
             QStringLiteral(
                 "Fault: now and then an engine speed of 8000..FFFF in telemetry and /x.")},
+        {swapWiresOption,
+            QStringLiteral(
+                "Fault: transmit and receive swapped in the cable: the unit hears nothing, so "
+                "acts on nothing, and sends nothing.")},
+        {echoOption,
+            QStringLiteral(
+                "Fault: a loopback plug instead of the unit: every byte the console sends comes "
+                "back as it was, and nothing else.")},
+        {wrongSpeedOption,
+            QStringLiteral(
+                "Fault: the unit sends at 19200 baud to the console's 9600, so its lines arrive "
+                "as fewer, garbled bytes; it hears the console correctly.")},
     });
 }
 
@@ -268,6 +291,21 @@ QString parseChunkBytes(const QString &text, int *smallest, int *largest, QStrin
     return {};
 }
 
+// An error when more than one wiring fault is given.
+QString readWiring(const QCommandLineParser &parser, Wiring *wiring)
+{
+    QStringList given;
+    for (const auto &[option, fault] : wiringFaults) {
+        if (!parser.isSet(option))
+            continue;
+        given << "--" + option;
+        *wiring = fault;
+    }
+    if (given.size() > 1)
+        return QStringLiteral("%1 cannot go together").arg(given.join(QStringLiteral(" and ")));
+    return {};
+}
+
 std::uint64_t clockSeed()
 {
     return std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
@@ -288,6 +326,8 @@ QString readValues(const QCommandLineParser &parser, ParsedOptions &parsed)
     if (given(numberLinesOption) && given(replayOption))
         return QStringLiteral("--number-lines numbers the engine's lines; it cannot go with "
                               "--replay");
+    if (const QString error = readWiring(parser, &options.wiring); !error.isEmpty())
+        return error;
     QString warnings[3];
     const QString errors[] = {
         given(revisionOption) ? parseRevision(parser.value(revisionOption), &options.revision)

@@ -10,6 +10,14 @@
 
 struct Recording;
 
+// The cable between the unit and the console, as a wiring fault leaves it.
+enum class Wiring {
+    Straight,
+    Swapped,    // transmit and receive crossed: neither end hears the other
+    Loopback,   // no unit, the console's own bytes come back
+    WrongSpeed, // the unit talks at 19200 baud to a console at 9600
+};
+
 // How the simulated unit behaves, from the command line or set in code by
 // the console's demo mode.
 struct SimOptions {
@@ -24,6 +32,7 @@ struct SimOptions {
     bool overflow = false;
     bool engineStopped = false;    // the engine never starts
     bool numberLines = false;      // see UnitModel::numberLines()
+    Wiring wiring = Wiring::Straight;
     QString device;                // empty: a pseudo-terminal
     QString linkPath;              // symbolic link to the pseudo-terminal
     QByteArray lineEnd = "\r";     // ends each line the unit sends

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/unit_simulator.h"
 
+#include "sim/baud_mismatch.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/serial_device_link.h"
 
@@ -20,6 +21,7 @@ constexpr Nanos longestEngineStep = std::chrono::seconds(1);
 constexpr int quietestStatusMs = 20'000;
 constexpr int busiestStatusMs = 40'000;
 constexpr double longestFaultSeconds = 1e6; // what a timer can hold
+constexpr int wrongUnitBaud = 2 * lineBaud;
 
 // Each random consumer gets its own stream, so a fault switched on does not
 // change what the engine does.
@@ -155,7 +157,9 @@ void UnitSimulator::setClock(Clock newClock)
 void UnitSimulator::receive(QByteArrayView bytes)
 {
     checkPower();
-    if (muted)
+    if (options.wiring == Wiring::Loopback)
+        echo(bytes);
+    if (muted || !unitOnTheLine())
         return;
     if (replay)
         unitModel.setPropellerReply(replay->propellerReply(clock()));
@@ -283,13 +287,37 @@ int UnitSimulator::telemetryIntervalMs() const
 // The model ends its lines with CR; the unit may end them otherwise.
 void UnitSimulator::queueLine(const QByteArray &line)
 {
-    if (line.isEmpty() || !link || muted)
+    if (line.isEmpty() || !link || muted || !unitOnTheLine())
         return;
     const Nanos now = clock();
     // Noise and line queue as separate chunks: noise never lands inside a line.
     writer.queue(noise.beforeLine(), now);
-    writer.queue(line.endsWith('\r') ? line.chopped(1) + options.lineEnd : line, now);
+    writer.queue(asReceived(line.endsWith('\r') ? line.chopped(1) + options.lineEnd : line), now);
     pumpWriter();
+}
+
+// Paced as the console sent them, so they come back no faster.
+void UnitSimulator::echo(QByteArrayView bytes)
+{
+    if (!link)
+        return;
+    writer.queue(bytes, clock());
+    pumpWriter();
+}
+
+// Each line is read from an idle line on its own: a burst of replies would
+// in truth run on, garbled all the same. Fewer bytes reach the console than
+// the unit sent; paced at 9600 they take about as long as its 19200 did.
+QByteArray UnitSimulator::asReceived(const QByteArray &line) const
+{
+    if (options.wiring != Wiring::WrongSpeed)
+        return line;
+    return receivedAtBaud(line, wrongUnitBaud, lineBaud);
+}
+
+bool UnitSimulator::unitOnTheLine() const
+{
+    return options.wiring == Wiring::Straight || options.wiring == Wiring::WrongSpeed;
 }
 
 void UnitSimulator::stopServing()

@@ -79,6 +79,12 @@ signals:
 
 private:
     void queueLine(const QByteArray &line);
+    // A loopback plug sends the console's bytes straight back.
+    void echo(QByteArrayView bytes);
+    // What reaches the console of a line the unit sends, after the wiring.
+    QByteArray asReceived(const QByteArray &line) const;
+    // Whether the unit and the console hear each other at all.
+    bool unitOnTheLine() const;
     void sendReplayLine();
     void stopServing();
     void armStatusTimer();

@@ -6,6 +6,7 @@
 #include "protocol/replies.h"
 #include "record/recorder.h"
 #include "protocol/telemetry.h"
+#include "sim/baud_mismatch.h"
 #include "sim/hex_text.h"
 #include "sim/recording_file.h"
 #include "sim/sim_options.h"
@@ -155,6 +156,18 @@ QList<std::pair<Nanos, QByteArray>> timedLines(const Bench &bench)
     }
     return lines;
 }
+
+// What the console reads of the unit's lines sent at 19200 baud, each from an idle line.
+QByteArray atWrongSpeed(const QByteArray &lines)
+{
+    QByteArray received;
+    for (const QByteArray &line : lines.split('\r').first(lines.count('\r')))
+        received += receivedAtBaud(line + '\r', 19200, 9600);
+    return received;
+}
+
+// The console's start-up, a setting, and bytes no command has.
+const QByteArray wiringProbe("/*\r/I0\r/u\r/N20\r\0\xFF\n", 16);
 
 // The recording's first telemetry row comes at 0.100 s: the replay starts there.
 const QByteArray sampleRecording =
@@ -533,6 +546,60 @@ private slots:
         QCOMPARE(bench.bytes.count('=') >= 4, arguments != "--silent");
     }
 
+    void wiringFaults_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<bool>("heard"); // the unit acts on the commands
+        row("--swap-wires: hears nothing, says nothing", "--swap-wires", QByteArray(), false);
+        row("--echo: the console's bytes, nothing else", "--echo", wiringProbe, false);
+        row("--wrong-speed: heard, each line garbled", "--wrong-speed",
+            atWrongSpeed("b01\rj01\r/I0\ru21\r/N20\r"), true);
+    }
+
+    void wiringFaults()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArray, expected);
+        QFETCH(bool, heard);
+        Bench bench(simOptions(arguments));
+        bench.simulator.sendStatusRecords();
+        bench.simulator.receive(wiringProbe.first(5)); // cut inside a command
+        bench.simulator.receive(wiringProbe.sliced(5));
+        bench.run(1s); // long enough for telemetry, had the unit not heard /I0
+        QCOMPARE(bench.bytes, expected);
+        QCOMPARE(bench.simulator.unit().settings().maxAdvanceSteps,
+                 heard ? 20 : UnitSettings().maxAdvanceSteps);
+    }
+
+    void baudMismatch_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("senderBaud");
+        QTest::addColumn<int>("receiverBaud");
+        QTest::addColumn<QByteArray>("expected");
+        QByteArray everyByte(256, '\0');
+        for (int i = 0; i < everyByte.size(); ++i)
+            everyByte[i] = char(i);
+        row("same rate, every byte value", everyByte, 9600, 9600, everyByte);
+        // At twice the speed each sample falls a whole sender bit further on.
+        row("a zero byte, twice as fast", QByteArray(1, '\0'), 19200, 9600, QByteArray("\xF8"));
+        row("two zero bytes read as one", QByteArray(2, '\0'), 19200, 9600, QByteArray("\x08"));
+        row("a reply, no line left", QByteArray("u21\r"), 19200, 9600, QByteArray("O:"));
+        // The line is still low at the stop bit; no second start without a rise.
+        row("half as fast, bad stop bit kept", QByteArray(1, '\0'), 9600, 19200,
+            QByteArray(1, '\0'));
+    }
+
+    void baudMismatch()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, senderBaud);
+        QFETCH(int, receiverBaud);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(receivedAtBaud(sent, senderBaud, receiverBaud), expected);
+    }
+
     void vanishClosesTheLink()
     {
         Bench bench(simOptions("--vanish-after 0.1"));
@@ -547,7 +614,7 @@ private slots:
         QTest::addColumn<QString>("expected"); // "error:" and part of the message, or settings
         row("defaults", "",
             "revision=21 rate=10 garbage=0 vanish=0 flags= end=0d chunk=0 bytes=0-0 mute=0-0 help=0"
-            " warned=0 numbered=0");
+            " warned=0 numbered=0 wiring=straight");
         row("all set",
             "--revision 20 --rate 2.5 --seed 42 --ignore dz --garbage 0.25 --vanish-after 3 --fast"
             " --silent --overflow",
@@ -587,6 +654,11 @@ private slots:
         row("speed zero", "--replay run.csv --speed 0", "error:--speed wants a number");
         row("speed beyond 1000", "--replay run.csv --speed 1001", "error:--speed");
         row("replay numbered", "--replay run.csv --number-lines", "error:--number-lines");
+        row("swapped wires", "--swap-wires", "wiring=swapped warned=0");
+        row("loopback plug", "--echo", "wiring=loopback warned=0");
+        row("wrong speed", "--wrong-speed --silent", "wiring=wrong-speed flags=S warned=0");
+        row("two wiring faults", "--echo --seed 3 --swap-wires",
+            "error:--swap-wires and --echo cannot go together");
     }
 
     void options()
@@ -600,16 +672,17 @@ private slots:
         }
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
         const SimOptions &o = parsed.options;
+        static const char *const wiringNames[] = {"straight", "swapped", "loopback", "wrong-speed"};
         const QString got = QString::asprintf(
             " revision=%x rate=%g seed=%llu ignore=%s garbage=%g vanish=%g device=%s flags=%s%s%s"
             " end=%s chunk=%lld bytes=%d-%d mute=%g-%g help=%d warned=%d numbered=%d replay=%s"
-            " speed=%g ",
+            " speed=%g wiring=%s ",
             o.revision, o.rate, qulonglong(o.seed), o.ignoreLetters.constData(),
             o.garbageProbability, o.vanishAfterSeconds, qPrintable(o.device), o.fast ? "F" : "",
             o.silent ? "S" : "", o.overflow ? "O" : "", o.lineEnd.toHex().constData(),
             qlonglong(o.chunkPeriod.count()), o.chunkSmallest, o.chunkLargest, o.muteAfterSeconds,
             o.muteForSeconds, parsed.helpRequested, !parsed.warning.isEmpty(), o.numberLines,
-            qPrintable(o.replayFile), o.replaySpeed);
+            qPrintable(o.replayFile), o.replaySpeed, wiringNames[int(o.wiring)]);
         for (const QString &want : expected.split(' '))
             QVERIFY2(got.contains(' ' + want + ' '), qPrintable(got));
     }
