@@ -2,6 +2,7 @@
 #include "protocol/hex_number.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -22,22 +23,29 @@ int digitValue(char c)
 
 std::optional<int16_t> HexValue::toInt16() const
 {
-    if (number > 32767)
+    if (high != 0 || low > 32767)
         return std::nullopt;
-    return int16_t(number);
+    return int16_t(low);
 }
 
 QString HexValue::toText() const
 {
     if (empty)
         return QString();
+    // Long division by ten over 32-bit limbs, most significant first; the
+    // high half holds at most 28 bits, so it is one limb.
+    std::array<std::uint64_t, 3> limbs{high, low >> 32, low & 0xFFFFFFFFu};
     char digits[40];
     int length = 0;
-    UInt128 rest = number;
     do {
-        digits[length++] = char('0' + int(rest % 10));
-        rest /= 10;
-    } while (rest != 0);
+        std::uint64_t remainder = 0;
+        for (std::uint64_t &limb : limbs) {
+            const std::uint64_t current = (remainder << 32) | limb;
+            limb = current / 10;
+            remainder = current % 10;
+        }
+        digits[length++] = char('0' + int(remainder));
+    } while (limbs[0] != 0 || limbs[1] != 0 || limbs[2] != 0);
     std::reverse(digits, digits + length);
     return QString::fromLatin1(digits, length);
 }
@@ -49,8 +57,11 @@ HexValue parseHex(QByteArrayView text)
         digits = digits.sliced(2);
     if (digits.size() > maxDigits)
         return HexValue::none();
-    UInt128 value = 0;
-    for (char c : digits)
-        value = value * 16 + UInt128(digitValue(c));
-    return HexValue::of(value);
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    for (char c : digits) {
+        high = (high << 4) | (low >> 60);
+        low = (low << 4) | std::uint64_t(digitValue(c));
+    }
+    return HexValue::of(high, low);
 }

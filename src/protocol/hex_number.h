@@ -6,33 +6,33 @@
 #include <cstdint>
 #include <optional>
 
-__extension__ using UInt128 = unsigned __int128;
-
 // The result of parseHex: either empty (no value) or an exact non-negative
 // integer below 2^92.
 class HexValue {
 public:
     static HexValue none() { return HexValue(); }
-    static HexValue of(UInt128 value) { return HexValue(value); }
+    // `high` holds the bits above the lowest 64.
+    static HexValue of(std::uint64_t high, std::uint64_t low) { return HexValue(high, low); }
 
     bool isEmpty() const { return empty; }
-    // The exact value; 0 when empty.
-    UInt128 value() const { return number; }
 
     // As a 16-bit signed integer: empty gives 0; nothing when it does not fit.
     std::optional<int16_t> toInt16() const;
     // Decimal digits without sign or leading zeros; empty gives empty text.
     QString toText() const;
     // For arithmetic; empty counts as 0. Exact for every field the unit sends.
-    double toDouble() const { return double(number); }
+    double toDouble() const { return double(high) * 0x1p64 + double(low); }
 
     bool operator==(const HexValue &other) const = default;
 
 private:
     HexValue() = default;
-    explicit HexValue(UInt128 value) : number(value), empty(false) {}
+    HexValue(std::uint64_t high, std::uint64_t low) : high(high), low(low), empty(false) {}
 
-    UInt128 number = 0;
+    // Two halves rather than a compiler's 128-bit type, which not every
+    // compiler has.
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
     bool empty = true;
 };
 

@@ -15,7 +15,7 @@ HexValue field(QByteArrayView line, qsizetype position, qsizetype width)
 // Two-digit fields always fit in 16 bits.
 int16_t small(QByteArrayView line, qsizetype position)
 {
-    return int16_t(field(line, position, 2).value());
+    return field(line, position, 2).toInt16().value_or(0);
 }
 
 } // namespace
