@@ -155,10 +155,8 @@ void mute(Console &console, const SimProcess &unit, double after)
     std::optional<Clock::time_point> lastByteBeforeStatus;
     const QString noData = QStringLiteral("No data from unit - Port 1");
     QObject scope; // ends the connections below with this function
-    QObject::connect(&link.port(), &SerialPort::eventRaised, &scope, [&] {
-        if (link.port().lastEvent() == SerialPort::receiveEvent)
-            lastByte = Clock::now();
-    });
+    QObject::connect(&link.port(), &SerialPort::bytesReceived, &scope,
+                     [&] { lastByte = Clock::now(); });
     QObject::connect(&link, &UnitLink::statusChanged, &scope, [&](const QString &text) {
         if (text == noData && !lastByteBeforeStatus)
             lastByteBeforeStatus = lastByte;

@@ -32,7 +32,6 @@ private slots:
     void framing();
     void everyLineOnceAtAnyChunkSize_data();
     void everyLineOnceAtAnyChunkSize();
-    void otherPortEventsIgnored();
     void noiseIsCapped_data();
     void noiseIsCapped();
     void leftoverFromOtherPortDecidesDecoder();
@@ -163,19 +162,6 @@ void TestFramingAndKinds::everyLineOnceAtAnyChunkSize()
     QCOMPARE(f.link.state().temperatureText, QStringLiteral("39"));
     QCOMPARE(f.link.state().maxTemperatureText, QStringLiteral("91"));
     QCOMPARE(f.link.state().setting(Setting::StartDelay).shown, QStringLiteral("3"));
-}
-
-// Bytes are read only on a receive event.
-void TestFramingAndKinds::otherPortEventsIgnored()
-{
-    LinkFixture f;
-    f.port->blockSignals(true);
-    f.receive("/I1\r");
-    f.port->blockSignals(false);
-    f.port->raiseEvent(1);
-    QCOMPARE(f.link.status(), QString());
-    f.port->raiseEvent(SerialPort::receiveEvent);
-    QCOMPARE(f.link.status(), QStringLiteral("Stream Mode"));
 }
 
 // Noise without a line end is dropped once it passes 4096 bytes, so the next

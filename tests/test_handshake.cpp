@@ -5,7 +5,7 @@
 
 namespace {
 
-const QByteArray startup = "/*\r%/I0\r%/u\r";
+const QByteArray startup = "/*\r/I0\r/u\r";
 const QByteArray rpm3000 = "=0BB81E000082231020\r"; // temperature 35
 
 // What the handshake retry queues once the queue is empty.
@@ -128,7 +128,7 @@ void TestHandshake::portInUse()
 {
     LinkFixture f;
     f.link.storeSettings();
-    f.port->failNextOpen(SerialPort::errorPortInUse);
+    f.port->failNextOpen(PortResult::InUse);
     f.link.openPort(1);
     QCOMPARE(f.link.status(), QStringLiteral("No Comm Port"));
     QVERIFY(!f.link.retryingHandshake());
@@ -138,10 +138,10 @@ void TestHandshake::portInUse()
 
 void TestHandshake::failedClickAfterSuccess_data()
 {
-    QTest::addColumn<int>("error");
+    QTest::addColumn<PortResult>("error");
     QTest::addColumn<QString>("status");
-    QTest::newRow("in use") << int(SerialPort::errorPortInUse) << "No Comm Port";
-    QTest::newRow("other") << int(SerialPort::errorPortUnavailable)
+    QTest::newRow("in use") << PortResult::InUse << "No Comm Port";
+    QTest::newRow("other") << PortResult::Unavailable
                            << "Waiting for connection - Port 1";
 }
 
@@ -149,7 +149,7 @@ void TestHandshake::failedClickAfterSuccess_data()
 // being queued and the pump drops it while no port is open.
 void TestHandshake::failedClickAfterSuccess()
 {
-    QFETCH(int, error);
+    QFETCH(PortResult, error);
     LinkFixture f;
     f.link.openPort(1);
     f.port->failNextOpen(error);
@@ -168,7 +168,7 @@ void TestHandshake::failedCloseStillCounts()
     LinkFixture f;
     f.link.openPort(1);
     QSignalSpy status(&f.link, &UnitLink::statusChanged);
-    f.port->failNextClose(SerialPort::errorPortUnavailable);
+    f.port->failNextClose(PortResult::Unavailable);
     f.link.openPort(2);
     QCOMPARE(status.size(), 0);
 }

@@ -164,9 +164,9 @@ void TestPortDiscovery::tooltipSaysWhyItsButtonFailed()
 {
     WindowFixture f;
     ConsoleWindow &window = f.window;
-    f.port->failNextOpen(SerialPort::errorPortUnavailable);
+    f.port->failNextOpen(PortResult::Unavailable);
     window.clickPort(2);
-    QCOMPARE(tooltipOf(window.portButtons[1]), QStringLiteral("COM2: memory port 2\nCould not open: test failure 8002"));
+    QCOMPARE(tooltipOf(window.portButtons[1]), QStringLiteral("COM2: memory port 2\nCould not open: test failure"));
     QCOMPARE(tooltipOf(window.portButtons[0]), QStringLiteral("COM1: memory port 1"));
 
     // Until the next attempt.

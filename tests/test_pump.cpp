@@ -34,7 +34,9 @@ private slots:
     void gapTimerEndsGapWithoutTicks();
     void modeFollowsRevision_data();
     void modeFollowsRevision();
-    void producerReplacesHalfSentCommand();
+    void commandBegunGoesOutWhole_data();
+    void commandBegunGoesOutWhole();
+    void pauseKeptWhenSequenceReplaced();
     void closedPortDrops_data();
     void closedPortDrops();
     void queueReplacedDuringGap();
@@ -85,14 +87,14 @@ void TestPump::gapTimerEndsGapWithoutTicks()
     QCOMPARE(f.port->writes[3], QByteArray("/"));
 }
 
-// Revisions above 32 take the queue in one write, gap markers and all.
+// Revisions above 32 take each command in one write, and need no pause.
 void TestPump::modeFollowsRevision_data()
 {
     QTest::addColumn<QByteArray>("revision");
     QTest::addColumn<QByteArrayList>("writes");
     QTest::newRow("32 paced") << QByteArray("u20\r")
                               << QByteArrayList{"/", "*", "\r", "/", "I", "0", "\r", "/", "u", "\r"};
-    QTest::newRow("33 burst") << QByteArray("u21\r") << QByteArrayList{"/*\r%/I0\r%/u\r"};
+    QTest::newRow("33 burst") << QByteArray("u21\r") << QByteArrayList{"/*\r", "/I0\r", "/u\r"};
 }
 
 void TestPump::modeFollowsRevision()
@@ -105,17 +107,88 @@ void TestPump::modeFollowsRevision()
     QTEST(QByteArrayList(f.port->writes), "writes");
 }
 
-void TestPump::producerReplacesHalfSentCommand()
+namespace {
+
+// The writers of commands, each with the command it hands the queue in a
+// connected, read-out state. The poll cycle and the handshake retry fill
+// only an idle queue, so they land second only by waiting.
+struct Writer {
+    const char *name;
+    QByteArray command;
+    std::function<void(LinkFixture &)> land;
+};
+
+const std::vector<Writer> &writers()
+{
+    static const std::vector<Writer> all{
+        {"question", "/p\r", [](LinkFixture &f) { f.link.pollNext(); }},
+        {"handshake retry", "/I1\r", [](LinkFixture &f) { f.link.retryHandshake(); }},
+        {"echo-back", "/D5\r", [](LinkFixture &f) { f.receive("d05\r"); }},
+        {"editor", "/N20\r", [](LinkFixture &f) { f.link.editSetting(Setting::MaxAdvance, 20); }},
+        {"store", "/W\r", [](LinkFixture &f) { f.link.storeSettings(); }},
+        {"transfer", "/M10\r", [](LinkFixture &f) { f.link.giveSettings({{Setting::MaxRpm, 10}}); }},
+    };
+    return all;
+}
+
+} // namespace
+
+// One writer's command is half sent to an older unit when another's lands:
+// the unit receives both whole, the one begun first.
+void TestPump::commandBegunGoesOutWhole_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    for (int first = 0; first < int(writers().size()); ++first)
+        for (int second = 2; second < int(writers().size()); ++second)
+            if (first != second)
+                QTest::addRow("%s, then %s", writers()[first].name, writers()[second].name)
+                    << first << second;
+}
+
+void TestPump::commandBegunGoesOutWhole()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    LinkFixture f;
+    connectAndReadOut(f, 0x20);
+    QVERIFY(f.link.retryingHandshake()); // the stream request, not yet answered
+    const qsizetype before = f.port->writes.size();
+    writers()[first].land(f);
+    for (int tick = 0; tick < 2; ++tick) {
+        f.advance(std::chrono::milliseconds(UnitLink::pumpMs));
+        f.link.transmitNext();
+    }
+    QCOMPARE(sentSince(f, before).size(), 2);
+    writers()[second].land(f);
+    for (int tick = 0; tick < 40; ++tick) {
+        f.advance(std::chrono::milliseconds(UnitLink::pumpMs));
+        f.link.transmitNext();
+    }
+    const QByteArray expected = writers()[first].command + writers()[second].command;
+    QCOMPARE(sentSince(f, before).left(expected.size()), expected);
+}
+
+// A start-up command that needs a pause after it keeps it when a command of
+// the user's replaces the rest of the sequence.
+void TestPump::pauseKeptWhenSequenceReplaced()
 {
     LinkFixture f;
-    f.connect(0x20);
-    const qsizetype before = f.port->writes.size();
-    f.link.editSetting(Setting::MaxAdvance, 20);
-    f.link.transmitNext();
+    f.link.openPort(1);
     f.link.transmitNext();
     f.link.storeSettings();
-    f.drainQueue();
-    QCOMPARE(sentSince(f, before), QByteArray("/N/W\r"));
+    std::vector<std::chrono::milliseconds> sentAt;
+    std::chrono::milliseconds elapsed{0};
+    for (int tick = 0; tick < 20; ++tick) {
+        const qsizetype before = f.port->writes.size();
+        f.link.transmitNext();
+        if (f.port->writes.size() > before)
+            sentAt.push_back(elapsed);
+        f.advance(std::chrono::milliseconds(UnitLink::pumpMs));
+        elapsed += std::chrono::milliseconds(UnitLink::pumpMs);
+    }
+    QCOMPARE(f.port->sent(), QByteArray("/*\r/W\r"));
+    QVERIFY(sentAt[2] - sentAt[1] >= 250ms); // from "*\r"'s CR to the "/" of "/W\r"
 }
 
 // A closed port drops what the pump sends, at the pace it would send it.

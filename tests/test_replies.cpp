@@ -46,7 +46,8 @@ private slots:
 };
 
 // Records that fill a box, show and move an editor, and send its value back
-// when the position changed.
+// when the position changed. A value outside the editor's range moves
+// nothing and sends nothing: the box shows it limited, as before.
 void TestReplies::settingRecords_data()
 {
     QTest::addColumn<QByteArray>("line");
@@ -56,18 +57,18 @@ void TestReplies::settingRecords_data()
     QTest::addColumn<QByteArray>("echo");
 
     const int maxAdvance = int(Setting::MaxAdvance), maxRpm = int(Setting::MaxRpm);
-    QTest::newRow("n 00 clamps to 14") << QByteArray("n00\r") << maxAdvance << "19.6" << 14
-                                       << QByteArray();
+    QTest::newRow("n 00 outside: editor stays") << QByteArray("n00\r") << maxAdvance << "19.6"
+                                                << 14 << QByteArray();
     QTest::newRow("n 23 echoes") << QByteArray("n23\r") << maxAdvance << "49" << 35
                                  << QByteArray("/N35\r");
     QTest::newRow("m 0E") << QByteArray("m0E\r") << maxRpm << "3584" << 14 << QByteArray("/M14\r");
-    QTest::newRow("m FF clamps to 16") << QByteArray("mFF\r") << maxRpm << "4096" << 16
-                                       << QByteArray("/M16\r");
+    QTest::newRow("m FF outside: editor stays") << QByteArray("mFF\r") << maxRpm << "4096" << 0
+                                                << QByteArray();
     QTest::newRow("m 00 no echo") << QByteArray("m00\r") << maxRpm << "0" << 0 << QByteArray();
-    QTest::newRow("t 05 clamps to 2") << QByteArray("t05\r") << int(Setting::PulsesPerRev) << "2"
-                                      << 2 << QByteArray("/T2\r");
-    QTest::newRow("d 0A clamps to 8") << QByteArray("d0A\r") << int(Setting::StartDelay) << "8"
-                                      << 8 << QByteArray("/D8\r");
+    QTest::newRow("t 05 outside") << QByteArray("t05\r") << int(Setting::PulsesPerRev) << "2" << 0
+                                  << QByteArray();
+    QTest::newRow("d 0A outside") << QByteArray("d0A\r") << int(Setting::StartDelay) << "8" << 0
+                                  << QByteArray();
     QTest::newRow("d 03") << QByteArray("d03\r") << int(Setting::StartDelay) << "3" << 3
                           << QByteArray("/D3\r");
 }
@@ -93,7 +94,8 @@ void TestReplies::settingRecords()
 }
 
 // The advance shift and LED reports move their editor to the unit's value
-// without sending it back; the next arrow click steps from there.
+// without sending it back; the next arrow click steps from there, and from
+// the editor's own position when the value lies outside its range.
 void TestReplies::shiftAndLedRecordsOnlyMoveEditor_data()
 {
     QTest::addColumn<QByteArray>("line");
@@ -106,10 +108,12 @@ void TestReplies::shiftAndLedRecordsOnlyMoveEditor_data()
     const int shift = int(Setting::AdvanceShift), led = int(Setting::Led);
     QTest::newRow("c 05") << QByteArray("c05\r") << shift << "7" << 5 << true
                           << QByteArray("/C6\r");
-    QTest::newRow("c 0C clamps to 9") << QByteArray("c0C\r") << shift << "12.6" << 9 << false
-                                      << QByteArray("/C8\r");
-    QTest::newRow("c 5 CR reads 80") << QByteArray("c5\r") << shift << "12.6" << 9 << false
-                                     << QByteArray("/C8\r");
+    QTest::newRow("c 0C outside: editor stays") << QByteArray("c0C\r") << shift << "12.6" << 0
+                                                << false << QByteArray("/C-1\r");
+    QTest::newRow("c FD outside") << QByteArray("cFD\r") << shift << "12.6" << 0 << false
+                                  << QByteArray("/C-1\r");
+    QTest::newRow("c 5 CR reads 80") << QByteArray("c5\r") << shift << "12.6" << 0 << false
+                                     << QByteArray("/C-1\r");
     QTest::newRow("l 00") << QByteArray("l00\r") << led << "Kill Sw" << 0 << true
                           << QByteArray("/L1\r");
     QTest::newRow("l 01") << QByteArray("l01\r") << led << "Mode" << 1 << true
@@ -118,8 +122,8 @@ void TestReplies::shiftAndLedRecordsOnlyMoveEditor_data()
                           << QByteArray("/L1\r");
     QTest::newRow("l 03") << QByteArray("l03\r") << led << "Sensor" << 3 << false
                           << QByteArray("/L2\r");
-    QTest::newRow("l 04 clamps to 3") << QByteArray("l04\r") << led << "" << 3 << false
-                                      << QByteArray("/L2\r");
+    QTest::newRow("l 04 outside: editor stays") << QByteArray("l04\r") << led << "" << 0 << true
+                                                << QByteArray("/L1\r");
 }
 
 void TestReplies::shiftAndLedRecordsOnlyMoveEditor()

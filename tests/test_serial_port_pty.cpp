@@ -108,14 +108,14 @@ QByteArray allByteValues()
     return bytes;
 }
 
-// Collects what eventRaised hands over, as the window's receive handler does.
+// Collects what bytesReceived hands over, as the link does.
 struct Receiver {
     explicit Receiver(QtSerialPort &port)
     {
-        QObject::connect(&port, &SerialPort::eventRaised, &port, [this, &port] {
+        QObject::connect(&port, &SerialPort::bytesReceived, &port, [this](const QByteArray &bytes) {
             ++events;
-            QCOMPARE(port.lastEvent(), int(SerialPort::receiveEvent));
-            received.append(port.takeReceived());
+            QVERIFY(!bytes.isEmpty());
+            received.append(bytes);
         });
     }
     QByteArray received;
@@ -193,16 +193,16 @@ void TestSerialPortPty::portOption()
 void TestSerialPortPty::openResults_data()
 {
     QTest::addColumn<QString>("second"); // how the second port names the device
-    QTest::addColumn<int>("result");
-    QTest::newRow("same device") << "same" << int(SerialPort::errorPortInUse);
-    QTest::newRow("symlink to it") << "link" << int(SerialPort::errorPortInUse);
-    QTest::newRow("missing device") << "missing" << int(SerialPort::errorPortUnavailable);
+    QTest::addColumn<PortResult>("result");
+    QTest::newRow("same device") << "same" << PortResult::InUse;
+    QTest::newRow("symlink to it") << "link" << PortResult::InUse;
+    QTest::newRow("missing device") << "missing" << PortResult::Unavailable;
 }
 
 void TestSerialPortPty::openResults()
 {
     QFETCH(QString, second);
-    QFETCH(int, result);
+    QFETCH(PortResult, result);
     Pty pty;
     QVERIFY(!pty.slave.isEmpty());
     QTemporaryDir dir;
@@ -214,7 +214,7 @@ void TestSerialPortPty::openResults()
 
     QtSerialPort first(port1At(pty.slave));
     QtSerialPort other(port1At(device));
-    QCOMPARE(first.setOpen(true), int(SerialPort::noError));
+    QCOMPARE(first.setOpen(true), PortResult::Done);
     QVERIFY(first.isOpen());
     expectOpenWarning(device);
     QCOMPARE(other.setOpen(true), result);
@@ -222,10 +222,10 @@ void TestSerialPortPty::openResults()
     QVERIFY(first.isOpen());
 
     // Once the first lets go, a device in use can be had.
-    QCOMPARE(first.setOpen(false), int(SerialPort::noError));
-    if (result == SerialPort::errorPortUnavailable)
+    QCOMPARE(first.setOpen(false), PortResult::Done);
+    if (result == PortResult::Unavailable)
         expectOpenWarning(device);
-    QCOMPARE(other.setOpen(true), result == SerialPort::errorPortInUse ? int(SerialPort::noError) : result);
+    QCOMPARE(other.setOpen(true), result == PortResult::InUse ? PortResult::Done : result);
 }
 
 void TestSerialPortPty::bytesBothWays()
@@ -234,12 +234,12 @@ void TestSerialPortPty::bytesBothWays()
     QVERIFY(!pty.slave.isEmpty());
     QtSerialPort port(port1At(pty.slave));
     Receiver receiver(port);
-    QSignalSpy lost(&port, &SerialPort::connectionLost);
+    QSignalSpy lost(&port, &SerialPort::closed);
     const QByteArray every = allByteValues();
 
     // A deliberate close and reopen changes nothing, and is no lost connection.
     for (int round = 0; round < 2; ++round) {
-        QCOMPARE(port.setOpen(true), int(SerialPort::noError));
+        QCOMPARE(port.setOpen(true), PortResult::Done);
         QVERIFY(port.isOpen());
 
         // In: a telemetry line, every byte value, then a burst.
@@ -247,7 +247,6 @@ void TestSerialPortPty::bytesBothWays()
         receiver.received.clear();
         QVERIFY(pty.write(in));
         QTRY_COMPARE_WITH_TIMEOUT(receiver.received, in, 5000);
-        QVERIFY(port.takeReceived().isEmpty());
 
         // Out: the handshake one small write at a time, then every byte value.
         QByteArray out;
@@ -260,7 +259,7 @@ void TestSerialPortPty::bytesBothWays()
         QByteArray atMaster;
         QTRY_COMPARE_WITH_TIMEOUT(atMaster += pty.read(), out, 5000);
 
-        QCOMPARE(port.setOpen(false), int(SerialPort::noError));
+        QCOMPARE(port.setOpen(false), PortResult::Done);
         QVERIFY(!port.isOpen());
     }
     QTest::qWait(50);
@@ -276,7 +275,7 @@ void TestSerialPortPty::byteAtATimeArrivesBatched()
     QVERIFY(!pty.slave.isEmpty());
     QtSerialPort port(port1At(pty.slave));
     Receiver receiver(port);
-    QCOMPARE(port.setOpen(true), int(SerialPort::noError));
+    QCOMPARE(port.setOpen(true), PortResult::Done);
 
     const QByteArray line = QByteArrayLiteral("=0A2B000086140000\r");
     const QByteArray sent = line.repeated(20);
@@ -313,8 +312,8 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce_data()
     QTest::newRow("writing as it goes") << true;
 }
 
-// The device goes (USB adapter unplugged): one connectionLost with the port
-// already closed, then quiet. Port 1 names a symlink, as /dev/serial/by-id/...
+// The device goes (USB adapter unplugged): one failure and one closed() with
+// the port already closed, then quiet. Port 1 names a symlink, as /dev/serial/by-id/...
 // names an adapter, so that the same name finds the device when it is back.
 void TestSerialPortPty::vanishingDeviceClosesPortOnce()
 {
@@ -329,11 +328,12 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce()
     Receiver receiver(port);
     int lost = 0;
     bool openWhenLost = true;
-    connect(&port, &SerialPort::connectionLost, &port, [&] {
+    QSignalSpy failures(&port, &SerialPort::errorOccurred);
+    connect(&port, &SerialPort::closed, &port, [&] {
         ++lost;
         openWhenLost = port.isOpen();
     });
-    QCOMPARE(port.setOpen(true), int(SerialPort::noError));
+    QCOMPARE(port.setOpen(true), PortResult::Done);
     QVERIFY(pty->write("R0,0,0\r"));
     QTRY_COMPARE_WITH_TIMEOUT(receiver.received, QByteArray("R0,0,0\r"), 5000);
     const int events = receiver.events;
@@ -345,6 +345,7 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce()
         port.send(allByteValues());
     }
     QTRY_COMPARE_WITH_TIMEOUT(lost, 1, 5000);
+    QCOMPARE(failures.count(), 1);
     QVERIFY(!openWhenLost);
     QVERIFY(!port.isOpen());
 
@@ -359,7 +360,7 @@ void TestSerialPortPty::vanishingDeviceClosesPortOnce()
     pty = std::make_unique<Pty>();
     QVERIFY(!pty->slave.isEmpty());
     QVERIFY(QFile::remove(link) && QFile::link(pty->slave, link));
-    QCOMPARE(port.setOpen(true), int(SerialPort::noError));
+    QCOMPARE(port.setOpen(true), PortResult::Done);
     QVERIFY(pty->write("u1.7\r"));
     QTRY_COMPARE_WITH_TIMEOUT(receiver.received, QByteArray("R0,0,0\ru1.7\r"), 5000);
     port.send("/u\r");

@@ -54,6 +54,7 @@ class TestSettingsFiles : public QObject {
 private slots:
     void initTestCase() { pinLocale(); }
     void writtenText();
+    void reportOutsideRangeIsOnlyAComment();
     void roundTrip_data();
     void roundTrip();
     void laxLayoutAccepted();
@@ -86,6 +87,21 @@ void TestSettingsFiles::writtenText()
                             "max_advance = 30     # 42 degrees\n"
                             "\n"
                             "# max temperature: 87 deg C\n"));
+}
+
+// A value the unit reported beyond a setting's range goes into the file as a
+// comment only: read back, the file leaves that setting as it is.
+void TestSettingsFiles::reportOutsideRangeIsOnlyAComment()
+{
+    UnitState unit = unitWith({2, 0, 1, 0, 14, 30});
+    unit.setting(Setting::AdvanceShift).outOfRange = 253;
+    const QByteArray text = formatSettingsFile(fileOf(unit));
+    QVERIFY(text.contains("# advance_shift: the unit reported 253, outside -9 to 9; not a value to apply\n"));
+    QVERIFY(!text.contains("advance_shift ="));
+    const SettingsFileReading reading = parseSettingsFile(text, QStringLiteral("x.txt"));
+    QVERIFY2(reading.file, qPrintable(reading.error));
+    QVERIFY(!reading.file->values[int(Setting::AdvanceShift)]);
+    QCOMPARE(compareSettings(unit, *reading.file).changes().size(), size_t(0));
 }
 
 void TestSettingsFiles::roundTrip_data()

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/transfer_texts.h"
 #include "support/link_fixture.h"
 
 #include <QSignalSpy>
@@ -42,6 +43,8 @@ private slots:
     void pacedCommandsAreNeverCutShort();
     void refusals_data();
     void refusals();
+    void silenceEndsTheTransfer();
+    void reportOutsideRangeIsNotTaken();
     void engineStartingStopsTheRest();
 };
 
@@ -50,16 +53,16 @@ void TestSettingsTransfer::readOutCompleteness()
     LinkFixture whole;
     QSignalSpy readOut(&whole.link, &UnitLink::settingsReadOut);
     connectAndReadOut(whole);
-    QVERIFY(whole.link.state().settingsRead);
+    QVERIFY(whole.link.settingsRead());
     QCOMPARE(readOut.size(), 1);
 
     LinkFixture partial;
     connectAndReadOut(partial, 0x21, {"/m\r"});
     QCOMPARE(partial.link.phase(), LinkPhase::Streaming);
-    QVERIFY(!partial.link.state().settingsRead);
+    QVERIFY(!partial.link.settingsRead());
 
     whole.port->vanish();
-    QVERIFY(!whole.link.state().settingsRead);
+    QVERIFY(!whole.link.settingsRead());
 }
 
 // Three changes in the window's order, each whole, then one question for
@@ -122,6 +125,8 @@ void TestSettingsTransfer::refusals_data()
     QTest::newRow("not read out") << QByteArray("no max rpm") << TransferRefusal::NotReadOut;
     QTest::newRow("engine running") << QByteArray("running") << TransferRefusal::EngineRunning;
     QTest::newRow("another transfer") << QByteArray("busy") << TransferRefusal::Busy;
+    QTest::newRow("unit silent") << QByteArray("silent") << TransferRefusal::NotConnected;
+    QTest::newRow("read again after a silence") << QByteArray("reread") << TransferRefusal::NotReadOut;
 }
 
 void TestSettingsTransfer::refusals()
@@ -135,6 +140,14 @@ void TestSettingsTransfer::refusals()
         f.receive("=0A50120000962DC864\r");
     if (before == "busy")
         f.link.giveSettings({{Setting::Led, 2}});
+    if (before == "silent" || before == "reread") {
+        f.receive("/I1\r");
+        f.link.checkSilence();
+        f.advance(std::chrono::seconds(3));
+        f.link.checkSilence();
+    }
+    if (before == "reread")
+        f.receive("p40\r");
     const qsizetype writes = f.port->writes.size();
     const QByteArray queued = f.link.queued();
 
@@ -143,6 +156,41 @@ void TestSettingsTransfer::refusals()
     QCOMPARE(f.port->writes.mid(writes).join().count("/D5"), 0);
     QVERIFY(f.link.state().setting(Setting::StartDelay).position != 5);
     QCOMPARE(f.link.queued().isEmpty(), queued.isEmpty());
+}
+
+// The unit falls silent mid-transfer: whatever it had not confirmed is
+// reported so, sent or not.
+void TestSettingsTransfer::silenceEndsTheTransfer()
+{
+    LinkFixture f;
+    connectAndReadOut(f);
+    f.receive("/I1\r");
+    f.link.checkSilence();
+    f.link.giveSettings({{Setting::StartDelay, 4}, {Setting::MaxRpm, 12}});
+    QSignalSpy given(&f.link, &UnitLink::settingsGiven);
+    f.link.transmitNext();
+    f.advance(std::chrono::seconds(3));
+    f.link.checkSilence();
+    QCOMPARE(given.size(), 1);
+    const auto checks = given.first().first().value<std::vector<SettingCheck>>();
+    QCOMPARE(checks[0].outcome, Outcome::UnitSilent);
+    QCOMPARE(checks[1].outcome, Outcome::UnitSilent);
+    QCOMPARE(outcomeText(checks[0]), QStringLiteral("NOT CONFIRMED: the unit fell silent"));
+    QVERIFY(!allTaken(checks));
+}
+
+// A report beyond the setting's range is never the value that was given,
+// even where limiting it for the box would make it look so.
+void TestSettingsTransfer::reportOutsideRangeIsNotTaken()
+{
+    LinkFixture f;
+    connectAndReadOut(f);
+    f.link.giveSettings({{Setting::MaxRpm, 16}});
+    QByteArray sent;
+    const std::vector<SettingCheck> checks = runTransfer(f, {{'m', "mFF\r"}}, sent);
+    QCOMPARE(checks.size(), size_t(1));
+    QCOMPARE(checks[0].outcome, Outcome::Refused);
+    QCOMPARE(checks[0].reported, std::optional<int>(255));
 }
 
 void TestSettingsTransfer::engineStartingStopsTheRest()

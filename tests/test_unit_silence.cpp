@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/settings_keeper.h"
 #include "support/link_fixture.h"
 
 #include <QtTest>
@@ -38,10 +39,11 @@ private slots:
     void noticedAfterThreeQuietSeconds_data();
     void noticedAfterThreeQuietSeconds();
     void silenceForgetsTheEngine();
-    void rebootedUnitIsReadAgainKeepingStoreColour();
+    void rebootedUnitIsReadAgain_data();
+    void rebootedUnitIsReadAgain();
     void firstLineAfterSilenceSetsStatus_data();
     void firstLineAfterSilenceSetsStatus();
-    void resumedStreamEndsRereadAfterSilence();
+    void silenceBeforeIdentificationLeavesFirstReadOut();
     void nothingWatchedWhileLinkDown();
 };
 
@@ -93,7 +95,7 @@ void TestUnitSilence::silenceForgetsTheEngine()
     f.receive("p40\r");
     QVERIFY(!f.link.state().engineRunning);
     QCOMPARE(f.link.state().propellerDegrees, int16_t(89));
-    // Every value is asked for afresh, twice.
+    // Once it answers, every value is asked for afresh, twice.
     for (int ask = 0; ask < 2; ++ask) {
         f.link.pollNext();
         QCOMPARE(f.link.queued(), QByteArray("/c\r"));
@@ -101,29 +103,81 @@ void TestUnitSilence::silenceForgetsTheEngine()
     }
 }
 
-// The unit lost power with a change unsaved, then came back with its stored
-// settings and not streaming: it is read afresh and asked to stream, and the
-// button does not claim the change was stored.
-void TestUnitSilence::rebootedUnitIsReadAgainKeepingStoreColour()
+// The unit lost power for 12 s and came back with other settings, not
+// streaming, or streaming at once. No question is spent on it while it is
+// silent; once it answers every value is asked again, and the new ones are
+// shown and backed up. STORE CONFIG ends dark grey unless the user's own
+// change is still unstored.
+void TestUnitSilence::rebootedUnitIsReadAgain_data()
 {
-    SilenceFixture f;
-    f.link.editSetting(Setting::StartDelay, 3);
-    f.drainQueue();
-    QVERIFY(f.link.state().unsavedChanges);
-    f.checkAt(3);
+    QTest::addColumn<bool>("userChange");
+    QTest::addColumn<QByteArray>("firstLine");
+    QTest::newRow("answers the propeller question") << false << QByteArray("p40\r");
+    QTest::newRow("a change of the user's unstored") << true << QByteArray("p40\r");
+    QTest::newRow("streams at once") << false << idleTelemetry;
+}
 
-    f.link.pollNext();
-    QCOMPARE(f.link.queued(), QByteArray("/c\r"));
-    f.drainQueue();
-    f.readOut();
-    QVERIFY(f.link.retryingHandshake());
-    QVERIFY(f.link.state().unsavedChanges);
-    f.drainQueue();
-    f.link.retryHandshake();
-    QCOMPARE(f.link.queued(), QByteArray("/I1\r"));
-
+void TestUnitSilence::rebootedUnitIsReadAgain()
+{
+    QFETCH(bool, userChange);
+    QFETCH(QByteArray, firstLine);
+    QTemporaryDir backups;
+    LinkFixture f;
+    SettingsKeeper keeper(f.link, backups.path());
+    connectAndReadOut(f);
     f.receive("/I1\r");
-    QCOMPARE(f.link.status(), QStringLiteral("Stream Mode"));
+    if (userChange) {
+        f.link.editSetting(Setting::Led, 2);
+        f.drainQueue();
+    }
+    f.link.checkSilence();
+
+    QByteArrayList askedWhileSilent;
+    for (int tick = 0; tick < 40; ++tick) { // 12 s
+        f.advance(300ms);
+        f.link.checkSilence();
+        f.link.pollNext();
+        askedWhileSilent << f.link.queued();
+        f.drainQueue();
+    }
+    QCOMPARE(f.link.phase(), LinkPhase::UnitSilent);
+    QVERIFY(!f.link.settingsRead());
+    QCOMPARE(QSet<QByteArray>(askedWhileSilent.begin(), askedWhileSilent.end()),
+             QSet<QByteArray>{"/p\r"});
+
+    const QHash<QByteArray, QByteArray> rebooted{
+        {"/c\r", "c01\r"}, {"/d\r", "d05\r"}, {"/e\r", "e40\r"}, {"/z\r", "z5A\r"},
+        {"/w\r", "w8A\r"}, {"/x\r", "x0000\r"}, {"/l\r", "l01\r"}, {"/t\r", "t02\r"},
+        {"/m\r", "m0C\r"}, {"/n\r", "n1C\r"}, {"/p\r", "p40\r"}};
+    f.receive(firstLine);
+    QSet<QByteArray> asked;
+    for (int tick = 0; tick < 40 && f.link.queued() != "/p\r"; ++tick) {
+        if (f.link.queued().isEmpty()) {
+            f.link.pollNext();
+            asked << f.link.queued();
+        }
+        const QByteArray query = f.link.queued();
+        f.drainQueue();
+        f.receive(rebooted.value(query));
+    }
+    for (const char *setting : {"/c\r", "/d\r", "/l\r", "/t\r", "/m\r", "/n\r"})
+        QVERIFY2(asked.contains(setting), setting);
+    QVERIFY(f.link.settingsRead());
+    const UnitState &unit = f.link.state();
+    QCOMPARE(unit.setting(Setting::StartDelay).shown, QStringLiteral("5"));
+    QCOMPARE(unit.setting(Setting::MaxRpm).position, 12);
+    QCOMPARE(unit.setting(Setting::AdvanceShift).position, 1);
+    QCOMPARE(unit.unsavedChanges, userChange);
+
+    QByteArray backedUp;
+    const QStringList files = QDir(backups.path()).entryList(QDir::Files);
+    for (const QString &name : files) {
+        QFile file(backups.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        backedUp += file.readAll();
+    }
+    QCOMPARE(files.size(), 2);
+    QVERIFY(backedUp.contains("start_delay = 2") && backedUp.contains("start_delay = 5"));
 }
 
 // The first line the unit sends after a silence says what the link is now.
@@ -169,24 +223,22 @@ void TestUnitSilence::firstLineAfterSilenceSetsStatus()
     }
 }
 
-// Telemetry after a silence, even after the read-out began: the unit streams
-// on, so that read-out is over, and a later stream request clears STORE
-// CONFIG as after any read-out.
-void TestUnitSilence::resumedStreamEndsRereadAfterSilence()
+// A unit that streamed, then fell silent before it identified itself: its
+// first read-out still ends with nothing to store, the echo included.
+void TestUnitSilence::silenceBeforeIdentificationLeavesFirstReadOut()
 {
-    SilenceFixture f;
-    f.link.editSetting(Setting::StartDelay, 3);
-    f.drainQueue();
-    f.checkAt(3);
-    f.receive("p40\r");
+    LinkFixture f;
+    f.link.openPort(1);
     f.receive(idleTelemetry);
-    QVERIFY(f.link.state().unsavedChanges);
-
-    QSignalSpy store(&f.link, &UnitLink::storeStateChanged);
-    f.receive("/I0\r");
-    f.readOut();
+    f.link.checkSilence();
+    f.advance(3s);
+    f.link.checkSilence();
+    QCOMPARE(f.link.status(), silentStatus);
+    f.drainQueue();
+    f.receive("/I0\ru21\r");
+    answerReadOut(f);
+    QVERIFY(f.link.settingsRead());
     QVERIFY(!f.link.state().unsavedChanges);
-    QCOMPARE(store.size(), 1);
 }
 
 void TestUnitSilence::nothingWatchedWhileLinkDown()

@@ -3,14 +3,18 @@
 
 #include "link/serial_port.h"
 
-#include <algorithm>
-
 namespace {
 
-// Stop any stream, then ask the unit who it is; "%" gives an older unit the
-// time it needs between commands.
-const QByteArray startupCommands = QByteArrayLiteral("/*\r%/I0\r%/u\r");
-const QByteArray streamRequest = QByteArrayLiteral("/I1\r");
+// Stop any stream, then ask the unit who it is; an older unit needs a pause
+// after each of the first two.
+const std::vector<OutgoingCommand> startupCommands{
+    {CommandKind::Startup, QByteArrayLiteral("/*\r"), true},
+    {CommandKind::Startup, QByteArrayLiteral("/I0\r"), true},
+    {CommandKind::Startup, QByteArrayLiteral("/u\r"), false},
+};
+const std::vector<OutgoingCommand> streamRequest{
+    {CommandKind::Stream, QByteArrayLiteral("/I1\r"), false},
+};
 
 } // namespace
 
@@ -19,34 +23,37 @@ const QByteArray streamRequest = QByteArrayLiteral("/I1\r");
 void UnitLink::openPort(int16_t portNumber)
 {
     stopWaitingForAdapter();
-    int error = SerialPort::noError;
-    auto record = [&error](int result) {
-        if (result != SerialPort::noError)
-            error = result;
+    PortResult result = PortResult::Done;
+    auto record = [&result](PortResult step) {
+        if (step != PortResult::Done)
+            result = step;
     };
     if (serial->isOpen())
         record(serial->setOpen(false));
     record(serial->selectPort(portNumber));
     record(serial->setOpen(true));
 
-    if (error == SerialPort::errorPortInUse) {
+    if (result == PortResult::InUse) {
         setStatus(QStringLiteral("No Comm Port"));
         return;
     }
-    if (error != SerialPort::noError)
+    if (result != PortResult::Done)
         return;
     beginConnection();
 }
 
 // The port is open: the start-up commands go out until the unit answers.
+// Whatever was being sent went to the port before; none of it is due here.
 void UnitLink::beginConnection()
 {
-    forgetSettingsRead();
+    abandonTransfer();
+    readOut.stop();
     armStartupHandshake();
-    if (serial->portNumber() != 4)
-        queue = handshakeCommands;
+    if (serial->portNumber() != 4) {
+        outgoing.clear();
+        outgoing.submit(handshakeCommands);
+    }
     setStatusWithPort(QStringLiteral("Waiting for connection - Port "));
-    rereadAfterSilence = false;
     wiring.start(clock());
     setPhase(LinkPhase::WaitingForUnit);
     checkWiring();
@@ -60,19 +67,20 @@ void UnitLink::closePort()
 }
 
 // The pump keeps running: without it a later port click would queue the
-// start-up commands and never send them. What the unit reported stays shown.
+// start-up commands and never send them. What the unit reported stays shown;
+// the advance mode is the console's own, so it goes back to automatic.
 void UnitLink::reset()
 {
     closePort();
     stopWaitingForAdapter();
     pollTimer.stop();
     stopHandshake();
-    forgetSettingsRead();
+    abandonTransfer();
+    readOut.stop();
     setStatus(QString());
     unit.advanceMode = AdvanceMode::Automatic;
-    rereadAfterSilence = false;
+    emit advanceModeSelected(AdvanceMode::Automatic);
     setStreamOn(false);
-    resetAsks();
     setPhase(LinkPhase::Closed);
 }
 
@@ -81,7 +89,7 @@ void UnitLink::armStartupHandshake()
     armHandshake(startupCommands);
 }
 
-void UnitLink::armHandshake(const QByteArray &commands)
+void UnitLink::armHandshake(const std::vector<OutgoingCommand> &commands)
 {
     handshakeCommands = commands;
     // Arming a retry that already runs must not restart its interval.
@@ -97,8 +105,8 @@ void UnitLink::stopHandshake()
 
 void UnitLink::retryHandshake()
 {
-    if (queue.isEmpty())
-        queue = handshakeCommands;
+    if (outgoing.idle())
+        outgoing.submit(handshakeCommands);
 }
 
 // The unit's "u" answer: the first one after a port click starts reading
@@ -109,7 +117,7 @@ void UnitLink::identified()
     if (currentPhase != LinkPhase::WaitingForUnit)
         return;
     setStatusWithPort(QStringLiteral("Connected Comm Port "));
-    forgetSettingsRead();
+    startReadOut(ReadOut::Reason::NewConnection);
     setPhase(LinkPhase::ReadingSettings);
     // Restarted together even if running, so that they share wake-ups.
     pollTimer.start();
@@ -117,23 +125,33 @@ void UnitLink::identified()
     emit unitIdentified();
 }
 
+// A read-out starts from nothing, and a transfer under way was checked
+// against values that may no longer hold.
+void UnitLink::startReadOut(ReadOut::Reason reason)
+{
+    abandonTransfer();
+    readOut.start(reason);
+}
+
+// The read-out echoed back each value that moved its editor; that is no
+// change to store. After a new connection nothing awaits STORE CONFIG; after
+// a silence, only a change of the user's that the unit was not told to store.
+void UnitLink::finishReadOut()
+{
+    const bool everySetting = readOut.finish();
+    if (readOut.reason() == ReadOut::Reason::NewConnection)
+        userChangeUnstored = false;
+    setUnsaved(userChangeUnstored);
+    if (everySetting)
+        emit settingsReadOut();
+}
+
 // The poll cycle has read every value: ask the unit to stream.
 void UnitLink::requestStream()
 {
     armHandshake(streamRequest);
     setStreamOn(true);
-    // The read-out echoed each reported value back; nothing awaits storing.
-    // After a silence the unit may still hold an unsaved change.
-    if (!rereadAfterSilence)
-        setUnsaved(false);
-    rereadAfterSilence = false;
-    if (std::all_of(reportedInReadOut.begin(), reportedInReadOut.end(), [](bool r) { return r; })) {
-        unit.settingsRead = true;
-        emit settingsReadOut();
-    }
-    // A unit still silent stays so until it answers: its first line tells
-    // what the link is then.
-    if (identifiedPhase() && currentPhase != LinkPhase::UnitSilent)
+    if (identifiedPhase())
         setPhase(LinkPhase::Streaming);
 }
 
@@ -146,22 +164,12 @@ void UnitLink::portLost()
     closePort();
     setStatusWithPort(QStringLiteral("Connection lost - Port "));
     pollTimer.stop();
-    queue.clear();
+    outgoing.clear();
     unit.firmwareRevision = 0;
     unit.firmwareText = QStringLiteral("0");
     emit readingsChanged();
-    forgetSettingsRead();
-    rereadAfterSilence = false;
+    abandonTransfer();
     forgetUnit();
     setPhase(LinkPhase::Lost);
     waitForAdapter();
-}
-
-// A read-out is whole only when every setting was reported during it; the
-// next one starts from nothing, and a transfer under way has lost its unit.
-void UnitLink::forgetSettingsRead()
-{
-    abandonTransfer();
-    reportedInReadOut.fill(false);
-    unit.settingsRead = false;
 }

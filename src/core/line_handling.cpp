@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/unit_link.h"
 
-#include "link/serial_port.h"
 #include "protocol/number_format.h"
 #include "protocol/setting_texts.h"
 
@@ -43,11 +42,8 @@ QString character(std::optional<char> c)
 
 } // namespace
 
-void UnitLink::readPort()
+void UnitLink::receive(const QByteArray &bytes)
 {
-    if (serial->lastEvent() != SerialPort::receiveEvent)
-        return;
-    const QByteArray bytes = serial->takeReceived();
     if (!bytes.isEmpty())
         wiring.heardBytes(clock());
     for (const QByteArray &text : framer.take(bytes))
@@ -79,16 +75,14 @@ void UnitLink::handleLine(const DecodedLine &line)
 void UnitLink::applyTelemetry(const TelemetryRecord &record)
 {
     if (!streamOn) {
-        // The first record ends the handshake's retries; a read-out that a
-        // silence started is over, the unit streams on.
+        // The first record ends the handshake's retries.
         stopHandshake();
-        rereadAfterSilence = false;
-        streamOn = true;
+        setStreamOn(true);
         if (identifiedPhase())
             setPhase(LinkPhase::Streaming);
     }
-    clearAsks(PolledValue::BusVolts);
-    clearAsks(PolledValue::Temperature);
+    readOut.answered(PolledValue::BusVolts);
+    readOut.answered(PolledValue::Temperature);
     if (unit.temperatureText != record.temperatureText) {
         unit.temperatureText = record.temperatureText;
         emit readingsChanged();
@@ -108,6 +102,7 @@ void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
     auto position = [this](Setting setting) { return unit.setting(setting).position; };
     switch (ack.letter) {
     case Acknowledgement::Store:
+        userChangeUnstored = false;
         setUnsaved(false);
         emit settingsStored();
         break;
@@ -116,7 +111,7 @@ void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
         break;
     case Acknowledgement::Led:
         show(Setting::Led, ledText(ack.ledSetting));
-        clearAsks(PolledValue::Led);
+        readOut.answered(PolledValue::Led);
         break;
     case Acknowledgement::Ppr:
         show(Setting::PulsesPerRev, character(ack.value));
@@ -138,8 +133,12 @@ void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
             if (identifiedPhase())
                 setPhase(LinkPhase::Streaming);
         } else if (ack.value == '0') {
+            // The figures stop being live with the stream: left on the bars
+            // they would say the engine turns while the link acts as if it
+            // stood still.
             setStatus(QString());
             setStreamOn(false);
+            setFigures(EngineFigures{});
             if (currentPhase == LinkPhase::Streaming)
                 setPhase(LinkPhase::ReadingSettings);
         }
@@ -157,7 +156,7 @@ void UnitLink::applyReply(const ReplyRecord &reply)
             unit.maxRpmUnits = n;
             emit readingsChanged();
         }
-        clearAsks(report->answers);
+        readOut.answered(report->answers);
         applySettingReport(report->setting, reply, report->echoBack);
         return;
     }
@@ -173,20 +172,20 @@ void UnitLink::applyReply(const ReplyRecord &reply)
         identified();
         break;
     case 'x':
-        clearAsks(PolledValue::EngineRpm);
+        readOut.answered(PolledValue::EngineRpm);
         setFigure(&EngineFigures::rpm, n);
         break;
     case 'w':
-        clearAsks(PolledValue::BusVolts);
+        readOut.answered(PolledValue::BusVolts);
         setFigure(&EngineFigures::busVolts, n);
         break;
     case 'z':
-        clearAsks(PolledValue::MaxTemperature);
+        readOut.answered(PolledValue::MaxTemperature);
         unit.maxTemperatureText = reply.text;
         emit readingsChanged();
         break;
     case 'j':
-        clearAsks(PolledValue::AdvanceShift);
+        readOut.answered(PolledValue::AdvanceShift);
         unit.advanceShiftAvailable = n != 0;
         emit readingsChanged();
         break;
@@ -197,20 +196,24 @@ void UnitLink::applyReply(const ReplyRecord &reply)
 
 // A moved editor that echoes sends the unit its own value once, as a user's
 // move would; the others take the position silently: it is already the
-// unit's.
+// unit's. A value outside the editor's range leaves the editor where it is:
+// moved to the nearest end, one arrow click would send a value the unit
+// never held.
 void UnitLink::applySettingReport(Setting setting, const ReplyRecord &reply, bool echoBack)
 {
     const SettingDefinition &definition = definitionOf(setting);
     SettingState &state = unit.setting(setting);
-    const int position = std::clamp(int(reply.value), definition.minimum, definition.maximum);
-    if (position != state.position) {
-        state.position = position;
+    const int reported = reply.sent;
+    const bool fits = reported >= definition.minimum && reported <= definition.maximum;
+    state.outOfRange = fits ? std::nullopt : std::optional<int>(reported);
+    if (fits && reported != state.position) {
+        state.position = reported;
         if (echoBack)
-            sendSetting(setting);
+            sendSetting(setting, ChangedBy::ReadOutEcho);
     }
     state.shown = reply.text;
     state.reported = true;
-    reportedInReadOut[int(setting)] = true;
+    readOut.settingReported(setting);
     emit settingChanged(setting);
-    checkTransferredSetting(setting, position);
+    checkTransferredSetting(setting, reported);
 }

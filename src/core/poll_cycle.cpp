@@ -9,23 +9,26 @@ constexpr std::array<const char *, polledValueCount> questions{
 
 } // namespace
 
-// Asks for one unanswered value per tick, each at most twice; then asks the
-// unit to stream, and keeps asking for the propeller angle while the engine
-// stands still. Never waits for an answer.
+// Asks one question per tick into an idle queue: the read-out's next, then
+// for the stream, then for the propeller angle while the engine stands
+// still. Never waits for an answer. While the unit is silent only the
+// propeller question goes out, which any unit answers: a rebooted one as
+// readily as one whose wiring came back.
 void UnitLink::pollNext()
 {
-    if (!queue.isEmpty() || unit.engineRunning)
+    if (!outgoing.idle() || unit.engineRunning)
         return;
-    for (int i = 0; i < polledValueCount; ++i) {
-        if (unit.asksLeft[i] > 0) {
-            --unit.asksLeft[i];
-            queue = questions[i];
-            return;
-        }
+    if (const std::optional<PolledValue> value = readOut.nextQuestion()) {
+        outgoing.submit({CommandKind::Question, questions[int(*value)]});
+        return;
     }
-    if (!streamOn)
-        requestStream();
-    else if (identifiedPhase())
-        setPhase(LinkPhase::Streaming); // the unit streamed before it was asked
-    queue = QByteArrayLiteral("/p\r");
+    if (readOut.running())
+        finishReadOut();
+    if (currentPhase != LinkPhase::UnitSilent) {
+        if (!streamOn)
+            requestStream();
+        else if (identifiedPhase())
+            setPhase(LinkPhase::Streaming); // the unit streamed before it was asked
+    }
+    outgoing.submit({CommandKind::Question, QByteArrayLiteral("/p\r")});
 }

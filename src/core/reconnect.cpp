@@ -3,7 +3,7 @@
 
 #include "link/serial_port.h"
 
-// After a lost connection the link watches for the same adapter and, once it
+// After a lost connection the link waits for the same adapter and, once it
 // opens, connects as a click on the same button would. Until then the status
 // stays "Connection lost - Port N" and a click on any button ends the wait.
 
@@ -20,7 +20,7 @@ void UnitLink::waitForAdapter()
     if (!reconnecting || identity.isEmpty())
         return;
     adapterAwaited = identity;
-    adapterTimer.start();
+    adapterWait.start();
     emit adapterAwaitedChanged(identity);
 }
 
@@ -28,17 +28,16 @@ void UnitLink::stopWaitingForAdapter()
 {
     if (adapterAwaited.isEmpty())
         return;
-    adapterTimer.stop();
+    adapterWait.stop();
     adapterAwaited.clear();
     emit adapterAwaitedChanged(QString());
 }
 
-void UnitLink::retryAdapter()
+bool UnitLink::reopenAwaitedAdapter()
 {
-    if (adapterAwaited.isEmpty())
-        return;
-    if (serial->reopenAdapter(adapterAwaited) != SerialPort::noError)
-        return;
+    if (adapterAwaited.isEmpty() || serial->reopenAdapter(adapterAwaited) != PortResult::Done)
+        return false;
     stopWaitingForAdapter();
     beginConnection();
+    return true;
 }

@@ -20,10 +20,10 @@ bool readableBack(const SettingChange &change)
     return !(change.setting == Setting::AdvanceShift && change.value < 0);
 }
 
-QByteArray questionFor(Setting setting)
+OutgoingCommand questionFor(Setting setting)
 {
     const char letter = char(definitionOf(setting).commandLetter - 'A' + 'a');
-    return '/' + QByteArray(1, letter) + '\r';
+    return {CommandKind::Question, '/' + QByteArray(1, letter) + '\r'};
 }
 
 } // namespace
@@ -34,7 +34,7 @@ TransferRefusal UnitLink::transferRefusal() const
         return TransferRefusal::Busy;
     if (currentPhase != LinkPhase::Streaming && currentPhase != LinkPhase::ReadingSettings)
         return TransferRefusal::NotConnected;
-    if (!unit.settingsRead)
+    if (!readOut.settingsRead())
         return TransferRefusal::NotReadOut;
     if (unit.engineRunning)
         return TransferRefusal::EngineRunning;
@@ -64,19 +64,19 @@ TransferRefusal UnitLink::giveSettings(const std::vector<SettingChange> &changes
 // Runs on every pump tick, before the pump looks at the queue.
 void UnitLink::feedTransfer()
 {
-    if (!transfer || !queue.isEmpty() || queueAtGap)
+    if (!transfer || !outgoing.idle())
         return;
     Transfer &t = *transfer;
     if (t.nextToSend < t.checks.size()) {
         SettingCheck &check = t.checks[t.nextToSend++];
         check.outcome = SettingCheck::Outcome::NoAnswer;
         unit.setting(check.setting).position = check.wanted;
-        sendSetting(check.setting);
+        sendSetting(check.setting, ChangedBy::User);
         emit settingChanged(check.setting);
         return;
     }
     if (!t.questions.empty()) {
-        queue = t.questions.front();
+        outgoing.submit(t.questions.front());
         t.questions.pop_front();
         t.answerDeadline = clock() + answerTime;
         return;
@@ -114,7 +114,8 @@ bool UnitLink::awaitingAnswers() const
 }
 
 // A report of a setting the transfer is waiting for settles it; a report
-// before its command went out does not.
+// before its command went out does not. The value as the unit sent it
+// counts: one beyond the range is never the value given.
 void UnitLink::checkTransferredSetting(Setting setting, int reported)
 {
     if (!transfer)
@@ -135,6 +136,19 @@ void UnitLink::abandonTransfer()
 {
     if (transfer)
         finishTransfer();
+}
+
+// Whatever the unit had not confirmed, it may not hold: it fell silent, and
+// may have lost power with it.
+void UnitLink::endTransferUnitSilent()
+{
+    if (!transfer)
+        return;
+    for (SettingCheck &check : transfer->checks)
+        if (check.outcome == SettingCheck::Outcome::NoAnswer
+            || check.outcome == SettingCheck::Outcome::NotSent)
+            check.outcome = SettingCheck::Outcome::UnitSilent;
+    finishTransfer();
 }
 
 void UnitLink::finishTransfer()

@@ -24,6 +24,7 @@ struct SettingCheck {
         NoAnswer,    // the unit did not report the value when asked
         NotReadable, // the unit's report cannot carry this value (a negative shift)
         NotSent,     // the transfer ended before the command went out
+        UnitSilent,  // the unit fell silent before it confirmed the value
     };
     Setting setting = Setting::StartDelay;
     int wanted = 0;

@@ -16,17 +16,14 @@ void UnitLink::checkSilence()
         unitFellSilent();
 }
 
-// The port stays open and the poll cycle keeps running, so the unit is read
-// afresh and asked to stream again as soon as it answers, as after a new
-// connection; one that rebooted shows what it really holds.
+// The port stays open and the poll cycle keeps asking, so the unit is read
+// afresh as soon as it answers. Until then nothing it reported before is
+// known to hold: a unit that rebooted may hold other settings.
 void UnitLink::unitFellSilent()
 {
     setStatusWithPort(QStringLiteral("No data from unit - Port "));
+    endTransferUnitSilent();
     forgetUnit();
-    // The reread must hear every setting again; until then the values read
-    // before stay the ones to save.
-    reportedInReadOut.fill(false);
-    rereadAfterSilence = true;
     if (currentPhase == LinkPhase::WaitingForUnit) {
         // Its "u" answer is what starts the poll cycle, so ask for it again.
         armStartupHandshake();
@@ -36,11 +33,12 @@ void UnitLink::unitFellSilent()
 }
 
 // The first line the unit sends after a silence tells what the link is now:
-// a stream, or a unit answering the read-out.
+// a stream, or a unit answering questions. Either way it is read again from
+// the start.
 void UnitLink::recoverFromSilence(const DecodedLine &line)
 {
+    startReadOut(ReadOut::Reason::AfterSilence);
     if (line.kind == LineKind::Telemetry) {
-        rereadAfterSilence = false;
         setStatus(QStringLiteral("Stream Mode"));
         setPhase(LinkPhase::Streaming);
     } else {

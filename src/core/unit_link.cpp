@@ -3,12 +3,14 @@
 
 #include "link/serial_port.h"
 
-UnitLink::UnitLink(SerialPort *port, QObject *parent) : QObject(parent), serial(port)
+UnitLink::UnitLink(SerialPort *port, QObject *parent)
+    : QObject(parent), serial(port),
+      outgoing([port](QByteArrayView bytes) { port->send(bytes); }, clock),
+      adapterWait(*port, [this] { return reopenAwaitedAdapter(); })
 {
     serial->setParent(this);
     for (int i = 0; i < settingCount; ++i)
         unit.settings[i].position = settingDefinitions[i].initial;
-    resetAsks();
 
     // Precise timers started together expire in the same wake-ups: the poll
     // cycle's ticks fall on the pump's, and both on gauge steps.
@@ -17,9 +19,6 @@ UnitLink::UnitLink(SerialPort *port, QObject *parent) : QObject(parent), serial(
     pumpTimer.setInterval(pumpMs);
     pumpTimer.setTimerType(Qt::PreciseTimer);
     handshakeRetryTimer.setInterval(handshakeRetryMs);
-    gapTimer.setSingleShot(true);
-    gapTimer.setTimerType(Qt::PreciseTimer);
-    gapTimer.setInterval(int(commandGap.count()));
 
     connect(&pollTimer, &QTimer::timeout, this, &UnitLink::pollNext);
     connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::transmitNext);
@@ -28,11 +27,8 @@ UnitLink::UnitLink(SerialPort *port, QObject *parent) : QObject(parent), serial(
     connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::checkSilence);
     connect(&pumpTimer, &QTimer::timeout, this, &UnitLink::checkWiring);
     connect(&handshakeRetryTimer, &QTimer::timeout, this, &UnitLink::retryHandshake);
-    connect(&gapTimer, &QTimer::timeout, this, &UnitLink::finishGap);
-    adapterTimer.setInterval(adapterRetryMs);
-    connect(&adapterTimer, &QTimer::timeout, this, &UnitLink::retryAdapter);
-    connect(serial, &SerialPort::eventRaised, this, &UnitLink::readPort);
-    connect(serial, &SerialPort::connectionLost, this, &UnitLink::portLost);
+    connect(serial, &SerialPort::bytesReceived, this, &UnitLink::receive);
+    connect(serial, &SerialPort::closed, this, &UnitLink::portLost);
 
     // The pump runs from the start: a port click only queues the start-up
     // commands.
@@ -121,24 +117,15 @@ void UnitLink::setFigure(int16_t EngineFigures::*figure, int16_t value)
     setFigures(figures);
 }
 
-void UnitLink::clearAsks(PolledValue value)
-{
-    unit.asksLeft[int(value)] = 0;
-}
-
-void UnitLink::resetAsks()
-{
-    unit.asksLeft.fill(asksPerValue);
-}
-
 // What the console learnt from a unit it can no longer hear: a half line
-// would be glued to the next unit's first answer, and stale engine figures
-// must not look live, so the bars fall to zero.
+// would be glued to the next unit's first answer, settings read before may
+// no longer hold, and stale engine figures must not look live, so the bars
+// fall to zero.
 void UnitLink::forgetUnit()
 {
     stopHandshake();
     framer.clear();
-    resetAsks();
+    readOut.stop();
     lastHeard.reset();
     setStreamOn(false);
     setFigures(EngineFigures{});

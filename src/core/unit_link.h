@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/arrival_waiter.h"
+#include "core/command_queue.h"
 #include "core/line_framer.h"
+#include "core/read_out.h"
 #include "core/settings_transfer.h"
 #include "core/unit_state.h"
 #include "core/wiring_diagnosis.h"
@@ -20,9 +23,10 @@
 class SerialPort;
 
 // The conversation with one ignition unit, without a window: the port, the
-// framing of received lines, the command queue and its transmit pump, the
-// start-up handshake and its retry, the poll cycle that reads the unit's
-// values, and the watch for a unit that falls silent.
+// framing of received lines, the start-up handshake and its retry, the poll
+// cycle that reads the unit's values, and the watch for a unit that falls
+// silent. Every command goes through one CommandQueue, and one ReadOut knows
+// how far the reading of the unit's values has come.
 //
 // Everything learnt is kept in a typed UnitState and announced by signals; a
 // window draws from them and forwards the user's actions to the slots below.
@@ -36,11 +40,6 @@ public:
     static constexpr int pollMs = 300;
     static constexpr int pumpMs = 60;
     static constexpr int handshakeRetryMs = 500;
-    // A replugged adapter often appears before it can be opened, and
-    // ModemManager may hold it for a few seconds.
-    static constexpr int adapterRetryMs = 500;
-    // Older units need this long after some commands before the next.
-    static constexpr std::chrono::milliseconds commandGap{250};
     // While the link is up the unit sends several lines a second (telemetry,
     // or the answers to the poll cycle's "/p"), so this much quiet means it
     // lost power or its wiring while the adapter stayed plugged in.
@@ -54,8 +53,13 @@ public:
     LinkPhase phase() const { return currentPhase; }
     QString status() const { return statusText; }
     SerialPort &port() const { return *serial; }
-    // The command waiting for the pump; a new command replaces it.
-    const QByteArray &queued() const { return queue; }
+    // The bytes still to go out: the rest of the command being sent and
+    // the commands waiting.
+    QByteArray queued() const { return outgoing.pendingText(); }
+    // Every setting was reported by the last read-out, and the unit has not
+    // fallen silent or been lost since: the settings can be saved or compared.
+    bool settingsRead() const { return readOut.settingsRead(); }
+    const ReadOut &readOutProgress() const { return readOut; }
     bool retryingHandshake() const { return handshakeRetryTimer.isActive(); }
     bool polling() const { return pollTimer.isActive(); }
     // What is probably wrong with the cable while the unit does not answer.
@@ -87,8 +91,8 @@ public:
     void pollNext();
     void retryHandshake();
     void checkSilence();
-    void retryAdapter();
     void checkWiring();
+    void retryAdapter() { adapterWait.retry(); }
 
     // After a lost connection, open the same adapter again as soon as it is
     // back (on by default).
@@ -122,7 +126,7 @@ signals:
 
 private:
     // Receiving.
-    void readPort();
+    void receive(const QByteArray &bytes);
     void handleLine(const DecodedLine &line);
     void applyTelemetry(const TelemetryRecord &record);
     void applyAcknowledgement(const Acknowledgement &ack);
@@ -131,28 +135,30 @@ private:
     void recoverFromSilence(const DecodedLine &line);
 
     // Connection.
-    void armHandshake(const QByteArray &commands);
+    void armHandshake(const std::vector<OutgoingCommand> &commands);
     void armStartupHandshake();
     void stopHandshake();
     void identified();
+    void startReadOut(ReadOut::Reason reason);
+    void finishReadOut();
     void requestStream();
     void portLost();
     void unitFellSilent();
     void forgetUnit();
-    void forgetSettingsRead();
     void beginConnection();
     void waitForAdapter();
     void stopWaitingForAdapter();
+    bool reopenAwaitedAdapter();
 
     // Sending.
-    void sendSetting(Setting setting);
-    void finishGap();
-    void sendFirstCharacter();
+    enum class ChangedBy { User, ReadOutEcho };
+    void sendSetting(Setting setting, ChangedBy by);
     void feedTransfer();
     void askAgain();
     bool awaitingAnswers() const;
     void checkTransferredSetting(Setting setting, int reported);
     void abandonTransfer();
+    void endTransferUnitSilent();
     void finishTransfer();
 
     // State changes that are announced.
@@ -165,8 +171,6 @@ private:
     void updateEngineRunning();
     void setFigures(const EngineFigures &figures);
     void setFigure(int16_t EngineFigures::*figure, int16_t value);
-    void clearAsks(PolledValue value);
-    void resetAsks();
     bool identifiedPhase() const;
 
     SerialPort *serial;
@@ -176,29 +180,23 @@ private:
     QString statusText;
     // The unit streams telemetry, or was asked to.
     bool streamOn = false;
-    // A read-out after a silence: the unit may still hold an unsaved change,
-    // so its end leaves STORE CONFIG as it is.
-    bool rereadAfterSilence = false;
-
-    // Settings reported since the read-out began.
-    std::array<bool, settingCount> reportedInReadOut{};
+    // The user (or a loaded file) changed a setting the unit was not told to
+    // store; the echo of a read-out is no such change.
+    bool userChangeUnstored = false;
+    ReadOut readOut;
 
     struct Transfer {
         std::vector<SettingCheck> checks;
         size_t nextToSend = 0;
         int round = 0;
-        std::deque<QByteArray> questions;
+        std::deque<OutgoingCommand> questions;
         std::chrono::steady_clock::time_point answerDeadline;
     };
     std::optional<Transfer> transfer;
 
-    QByteArray queue;
+    CommandQueue outgoing;
     // Repeated by the retry while the unit has not answered them.
-    QByteArray handshakeCommands;
-    // The queue as it stood when a gap began; only the gap marker it held is
-    // dropped, never the first character of a command queued meanwhile.
-    std::optional<QByteArray> queueAtGap;
-    std::chrono::steady_clock::time_point gapEnd;
+    std::vector<OutgoingCommand> handshakeCommands;
 
     // When a line was last heard while the stream was on; empty while it is
     // off, so the wait is counted from the stream coming on.
@@ -207,8 +205,7 @@ private:
     QTimer pollTimer;
     QTimer pumpTimer;
     QTimer handshakeRetryTimer;
-    QTimer gapTimer;
-    QTimer adapterTimer;
+    ArrivalWaiter adapterWait;
     bool reconnecting = true;
     QString adapterAwaited;
 

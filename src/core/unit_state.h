@@ -48,6 +48,9 @@ struct SettingState {
     QString shown;
     // The editor appears once the unit has reported the value.
     bool reported = false;
+    // The unit's last report, when it lay outside the editor's range: no
+    // value a settings file may hold, and none the editor was moved to.
+    std::optional<int> outOfRange;
 };
 
 // The values the poll cycle reads out after the unit identifies itself, in
@@ -91,7 +94,6 @@ enum class AdvanceMode { Automatic, Manual };
 
 struct UnitState {
     std::array<SettingState, settingCount> settings{};
-    std::array<int, polledValueCount> asksLeft{};
     EngineFigures engine;
     int16_t propellerDegrees = 0;
     // The maximum advance as last reported, which limits trimming up.
@@ -104,9 +106,6 @@ struct UnitState {
     QString maxTemperatureText;
     bool advanceShiftAvailable = true;
     bool engineRunning = false;
-    // Every setting was reported since the unit identified itself: the
-    // settings can be saved or compared.
-    bool settingsRead = false;
     // A setting went out that the unit has not been told to store.
     bool unsavedChanges = false;
     AdvanceMode advanceMode = AdvanceMode::Automatic;

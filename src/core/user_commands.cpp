@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-// A command from the user replaces whatever was still queued.
+// The user's commands, handed to the queue like every other.
 
 void UnitLink::editSetting(Setting setting, int position)
 {
@@ -13,14 +13,14 @@ void UnitLink::editSetting(Setting setting, int position)
     if (position == state.position)
         return;
     state.position = position;
-    sendSetting(setting);
+    sendSetting(setting, ChangedBy::User);
     emit settingChanged(setting);
 }
 
 // STORE CONFIG stays green until the unit acknowledges the store.
 void UnitLink::storeSettings()
 {
-    queue = QByteArrayLiteral("/W\r");
+    outgoing.submit({CommandKind::Store, QByteArrayLiteral("/W\r")});
 }
 
 // The unit never reports its mode: this is the console's record of the last
@@ -29,7 +29,8 @@ void UnitLink::selectAdvanceMode(AdvanceMode mode)
 {
     unit.advanceMode = mode;
     emit advanceModeSelected(mode);
-    queue = mode == AdvanceMode::Manual ? QByteArrayLiteral("/SM\r") : QByteArrayLiteral("/SA\r");
+    outgoing.submit({CommandKind::Mode, mode == AdvanceMode::Manual ? QByteArrayLiteral("/SM\r")
+                                                                     : QByteArrayLiteral("/SA\r")});
 }
 
 // Trimming up stops at the unit's maximum advance, as last reported.
@@ -38,14 +39,17 @@ void UnitLink::trimAdvance(int direction)
     if (unit.advanceMode != AdvanceMode::Manual)
         return;
     if (direction < 0)
-        queue = QByteArrayLiteral("/S-\r");
+        outgoing.submit({CommandKind::Mode, QByteArrayLiteral("/S-\r")});
     else if (unit.engine.advanceSteps < unit.reportedMaxAdvance)
-        queue = QByteArrayLiteral("/S+\r");
+        outgoing.submit({CommandKind::Mode, QByteArrayLiteral("/S+\r")});
 }
 
-void UnitLink::sendSetting(Setting setting)
+void UnitLink::sendSetting(Setting setting, ChangedBy by)
 {
-    queue = '/' + QByteArray(1, definitionOf(setting).commandLetter)
-            + QByteArray::number(unit.setting(setting).position) + '\r';
+    outgoing.submit({CommandKind::Setting, '/' + QByteArray(1, definitionOf(setting).commandLetter)
+                                               + QByteArray::number(unit.setting(setting).position)
+                                               + '\r'});
+    if (by == ChangedBy::User)
+        userChangeUnstored = true;
     setUnsaved(true);
 }

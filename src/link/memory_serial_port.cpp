@@ -1,41 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/memory_serial_port.h"
 
-int MemorySerialPort::selectPort(int16_t port)
+PortResult MemorySerialPort::selectPort(int16_t port)
 {
     commPort = port;
-    return noError;
+    return PortResult::Done;
 }
 
-int MemorySerialPort::setOpen(bool wantOpen)
+PortResult MemorySerialPort::setOpen(bool wantOpen)
 {
     if (wantOpen == open)
-        return noError;
-    int &nextError = wantOpen ? nextOpenError : nextCloseError;
+        return PortResult::Done;
+    PortResult &next = wantOpen ? nextOpenResult : nextCloseResult;
     if (wantOpen)
         openFailure.clear();
-    if (nextError != noError) {
-        const int error = nextError;
-        nextError = noError;
+    if (next != PortResult::Done) {
+        const PortResult result = std::exchange(next, PortResult::Done);
         if (wantOpen)
-            openFailure = QStringLiteral("test failure %1").arg(error);
-        return error;
+            openFailure = QStringLiteral("test failure");
+        return result;
     }
     open = wantOpen;
     (wantOpen ? openCount : closeCount)++;
-    return noError;
+    return PortResult::Done;
 }
 
 QString MemorySerialPort::portDescription(int16_t port) const
 {
     return QStringLiteral("memory port %1").arg(port);
-}
-
-QByteArray MemorySerialPort::takeReceived()
-{
-    QByteArray bytes;
-    bytes.swap(pending);
-    return bytes;
 }
 
 void MemorySerialPort::send(QByteArrayView text)
@@ -46,14 +38,7 @@ void MemorySerialPort::send(QByteArrayView text)
 
 void MemorySerialPort::receive(QByteArrayView bytes)
 {
-    pending.append(bytes);
-    raiseEvent(receiveEvent);
-}
-
-void MemorySerialPort::raiseEvent(int event)
-{
-    commEvent = event;
-    emit eventRaised();
+    emit bytesReceived(bytes.toByteArray());
 }
 
 void MemorySerialPort::vanish()
@@ -61,7 +46,8 @@ void MemorySerialPort::vanish()
     if (!open)
         return;
     open = false;
-    emit connectionLost();
+    emit errorOccurred(PortFailure::DeviceGone);
+    emit closed();
 }
 
 void MemorySerialPort::unplug()
@@ -70,14 +56,22 @@ void MemorySerialPort::unplug()
     vanish();
 }
 
-int MemorySerialPort::reopenAdapter(const QString &wanted)
+void MemorySerialPort::comeBack(int refusals)
+{
+    present = true;
+    refusalsLeft = refusals;
+    if (watching && arrivalsTold)
+        emit devicesMayHaveArrived();
+}
+
+PortResult MemorySerialPort::reopenAdapter(const QString &wanted)
 {
     ++reopenAttempts;
     if (!present || wanted != identity)
-        return errorPortUnavailable;
+        return PortResult::Unavailable;
     if (refusalsLeft > 0) {
         --refusalsLeft;
-        return errorPortInUse;
+        return PortResult::InUse;
     }
     return setOpen(true);
 }

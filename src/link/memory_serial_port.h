@@ -13,43 +13,43 @@ public:
     using SerialPort::SerialPort;
 
     int16_t portNumber() const override { return commPort; }
-    int selectPort(int16_t port) override;
+    PortResult selectPort(int16_t port) override;
     bool isOpen() const override { return open; }
-    int setOpen(bool wantOpen) override;
-    QByteArray takeReceived() override;
+    PortResult setOpen(bool wantOpen) override;
     void send(QByteArrayView text) override;
-    int lastEvent() const override { return commEvent; }
     QString portDescription(int16_t port) const override;
     QString lastOpenFailure() const override { return openFailure; }
     QString adapterIdentity() const override { return identity; }
-    int reopenAdapter(const QString &identity) override;
+    PortResult reopenAdapter(const QString &identity) override;
+    void watchForDevices(bool on) override { watching = on; }
+    bool tellsOfArrivals() const override { return arrivalsTold; }
 
     // Test controls.
-    void receive(QByteArrayView bytes);         // bytes arrive: raises eventRaised
-    void raiseEvent(int event);                 // eventRaised for a non-receive event
-    void failNextOpen(int error) { nextOpenError = error; }
-    void failNextClose(int error) { nextCloseError = error; }
+    void receive(QByteArrayView bytes);         // bytes arrive: raises bytesReceived
+    void failNextOpen(PortResult result) { nextOpenResult = result; }
+    void failNextClose(PortResult result) { nextCloseResult = result; }
     void vanish();                              // the device disappears
     // Unplugged: it vanishes and stays away until it comes back, when
-    // `refusals` reopens fail as busy before one succeeds.
+    // `refusals` reopens fail as busy before one succeeds. Coming back is
+    // told to a watcher.
     void unplug();
-    void comeBack(int refusals = 0) { present = true; refusalsLeft = refusals; }
+    void comeBack(int refusals = 0);
     QByteArray sent() const;                    // everything written, concatenated
 
-    QList<QByteArray> writes;                   // one entry per Output call
+    QList<QByteArray> writes;                   // one entry per write
     QString identity = QStringLiteral("serial MEM0001");
     int openCount = 0;
     int reopenAttempts = 0;
     int closeCount = 0;
+    bool watching = false;
+    bool arrivalsTold = true;
 
 private:
     int16_t commPort = 1;
     bool open = false;
-    int commEvent = 0;
-    int nextOpenError = noError;
-    int nextCloseError = noError;
+    PortResult nextOpenResult = PortResult::Done;
+    PortResult nextCloseResult = PortResult::Done;
     bool present = true;
     int refusalsLeft = 0;
-    QByteArray pending;
     QString openFailure;
 };

@@ -26,23 +26,23 @@ QtSerialPort::QtSerialPort(const PortMap &ports, QObject *parent)
     serial.setFlowControl(QSerialPort::NoFlowControl);
     connect(&serial, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&serial, &QSerialPort::errorOccurred, this, &QtSerialPort::onErrorOccurred);
-    connect(&batching, &ReadBatching::heldBytesArrived, this, [this] {
-        commEvent = receiveEvent;
-        emit eventRaised();
-    });
+    connect(&batching, &ReadBatching::heldBytesArrived, this, &QtSerialPort::deliverReceived);
+    connect(&arrivals, &DeviceArrivalWatch::devicesMayHaveArrived, this,
+            &SerialPort::devicesMayHaveArrived);
 }
 
 QtSerialPort::~QtSerialPort()
 {
-    // Quietly: no connectionLost from a port that is going away.
+    // Quietly: no failure reported from a port that is going away.
     serial.disconnect(this);
     closeDevice();
 }
 
-int QtSerialPort::selectPort(int16_t port)
+PortResult QtSerialPort::selectPort(int16_t port)
 {
     commPort = port;
-    return port < PortMap::firstPort || port > PortMap::lastPort ? errorPortUnavailable : noError;
+    return port < PortMap::firstPort || port > PortMap::lastPort ? PortResult::Unavailable
+                                                                 : PortResult::Done;
 }
 
 QString QtSerialPort::portDescription(int16_t port) const
@@ -65,18 +65,18 @@ void QtSerialPort::reportOpenFailure(const QString &name, const QString &reason)
                  qUtf8Printable(name), qUtf8Printable(reason));
 }
 
-int QtSerialPort::setOpen(bool open)
+PortResult QtSerialPort::setOpen(bool open)
 {
     if (open == opened)
-        return noError;
+        return PortResult::Done;
     if (!open) {
         closeDevice();
-        return noError;
+        return PortResult::Done;
     }
     return openDevice();
 }
 
-int QtSerialPort::openDevice()
+PortResult QtSerialPort::openDevice()
 {
     openFailure.clear();
     if (commPort < PortMap::firstPort || commPort > PortMap::lastPort) {
@@ -85,33 +85,43 @@ int QtSerialPort::openDevice()
                           QStringLiteral("no device for this port number (ports are %1 to %2)")
                               .arg(PortMap::firstPort)
                               .arg(PortMap::lastPort));
-        return errorPortUnavailable;
+        return PortResult::Unavailable;
     }
     const QString name = deviceFor(commPort);
     if (name.isEmpty()) {
         device.clear();
         reportOpenFailure(QStringLiteral("COM%1").arg(commPort),
                           QStringLiteral("no serial port present for it (see --list-ports)"));
-        return errorPortUnavailable;
+        return PortResult::Unavailable;
     }
     return openNamed(name);
 }
 
-int QtSerialPort::reopenAdapter(const QString &wanted)
+PortResult QtSerialPort::reopenAdapter(const QString &wanted)
 {
     // A name the system does not list (a pseudo-terminal, a by-id link) is
     // back when the name is.
     const std::optional<FoundPort> found = findAdapter(wanted, systemPorts());
     const QString name = found ? found->device : wanted;
     if (!found && (wanted.startsWith(QLatin1String("serial ")) || !QFile::exists(name)))
-        return errorPortUnavailable;
+        return PortResult::Unavailable;
     quietFailures = true;
-    const int error = openNamed(name);
+    const PortResult result = openNamed(name);
     quietFailures = false;
-    return error;
+    return result;
 }
 
-int QtSerialPort::openNamed(const QString &name)
+// Watches where the adapter last open would come back: the system's device
+// folders, and the folder of a name outside them (a pseudo-terminal's link).
+void QtSerialPort::watchForDevices(bool on)
+{
+    if (on)
+        arrivals.start(device);
+    else
+        arrivals.stop();
+}
+
+PortResult QtSerialPort::openNamed(const QString &name)
 {
     openFailure.clear();
     device = name;
@@ -120,13 +130,13 @@ int QtSerialPort::openNamed(const QString &name)
         if (!lockDevice()) {
             serial.close();
             reportOpenFailure(device, QStringLiteral("already open in another console"));
-            return errorPortInUse;
+            return PortResult::InUse;
         }
         opened = true;
         identity = identityOf(device, systemPorts());
         ++openGeneration;
         batching.portOpened();
-        return noError;
+        return PortResult::Done;
     }
 
     const QSerialPort::SerialPortError error = serial.error();
@@ -137,7 +147,7 @@ int QtSerialPort::openNamed(const QString &name)
 #ifdef Q_OS_WIN
         // Windows answers ERROR_ACCESS_DENIED for a port another program holds.
         reportOpenFailure(device, QStringLiteral("in use by another program (%1)").arg(reason));
-        return errorPortInUse;
+        return PortResult::InUse;
 #else
         // QSerialPort reports three causes as PermissionError: its lock file is
         // held (by another program, or by this process), the device is
@@ -150,15 +160,15 @@ int QtSerialPort::openNamed(const QString &name)
             if (why == EACCES || why == EPERM)
                 text += QStringLiteral(" (is the user in the dialout group?)");
             reportOpenFailure(device, text);
-            return errorPortUnavailable;
+            return PortResult::Unavailable;
         }
         reportOpenFailure(device, QStringLiteral("in use by another program (%1)").arg(reason));
-        return errorPortInUse;
+        return PortResult::InUse;
 #endif
     }
 
     reportOpenFailure(device, reason);
-    return errorPortUnavailable;
+    return PortResult::Unavailable;
 }
 
 void QtSerialPort::closeDevice()
@@ -185,12 +195,15 @@ bool QtSerialPort::lockDevice()
 #endif
 }
 
-QByteArray QtSerialPort::takeReceived()
+// Bytes read during a hold are newer than any QSerialPort still buffers.
+void QtSerialPort::deliverReceived()
 {
-    if (!serial.isOpen())
-        return {};
+    if (!opened)
+        return;
     QByteArray bytes = serial.bytesAvailable() > 0 ? serial.readAll() : QByteArray();
-    return bytes + batching.takeHeld();
+    bytes += batching.takeHeld();
+    if (!bytes.isEmpty())
+        emit bytesReceived(bytes);
 }
 
 void QtSerialPort::send(QByteArrayView text)
@@ -206,8 +219,7 @@ void QtSerialPort::onReadyRead()
 {
     if (!opened || serial.bytesAvailable() <= 0)
         return;
-    commEvent = receiveEvent;
-    emit eventRaised();
+    deliverReceived();
     batching.delivered();
 }
 
@@ -226,11 +238,19 @@ void QtSerialPort::onErrorOccurred(QSerialPort::SerialPortError error)
     // tell the window once, from the event loop.
     closeDevice();
     const quint64 generation = openGeneration;
+    const PortFailure failure = error == QSerialPort::ResourceError
+                                        || error == QSerialPort::DeviceNotFoundError
+                                    ? PortFailure::DeviceGone
+                                : error == QSerialPort::ReadError  ? PortFailure::ReadFailed
+                                : error == QSerialPort::WriteError ? PortFailure::WriteFailed
+                                                                   : PortFailure::Other;
     QMetaObject::invokeMethod(
         this,
-        [this, generation] {
-            if (!opened && generation == openGeneration)
-                emit connectionLost();
+        [this, generation, failure] {
+            if (opened || generation != openGeneration)
+                return;
+            emit errorOccurred(failure);
+            emit closed();
         },
         Qt::QueuedConnection);
 }

@@ -7,42 +7,42 @@
 #include <QString>
 #include <cstdint>
 
-// The console's serial-port component. The window calls only these
-// operations; one implementation drives a real device through QSerialPort,
-// another keeps everything in memory for tests.
+// What opening, closing or choosing a port came to.
+enum class PortResult {
+    Done,
+    InUse,       // another program (or this one, under another name) holds the device
+    Unavailable, // no such device, no permission, or any other failure
+};
+
+// Why an open port stopped working.
+enum class PortFailure {
+    DeviceGone,  // unplugged, or the system took it away
+    ReadFailed,  // reads fail or the line hung up
+    WriteFailed,
+    Other,
+};
+
+// The console's serial-port component: one implementation drives a real
+// device through QSerialPort, another keeps everything in memory for tests.
+// Received bytes arrive by signal; nothing is polled.
 //
 // Line settings are fixed for the component's lifetime: 9600 baud, no parity,
 // 8 data bits, 1 stop bit, no flow control.
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    // Values of lastEvent().
-    static constexpr int receiveEvent = 2;
-
-    // Error numbers reported by selectPort() and setOpen().
-    static constexpr int noError = 0;
-    static constexpr int errorPortInUse = 8005;
-    static constexpr int errorPortUnavailable = 8002;
-
     using QObject::QObject;
 
     virtual int16_t portNumber() const = 0;
-    // Chooses the port that the next open uses. Returns an error number.
-    virtual int selectPort(int16_t port) = 0;
+    // Chooses the port that the next open uses.
+    virtual PortResult selectPort(int16_t port) = 0;
 
     virtual bool isOpen() const = 0;
-    // Opens (true) or closes (false) the chosen port. Returns an error number:
-    // noError, errorPortInUse when another program holds the device, or
-    // errorPortUnavailable for every other failure.
-    virtual int setOpen(bool open) = 0;
+    // Opens (true) or closes (false) the chosen port.
+    virtual PortResult setOpen(bool open) = 0;
 
-    // Every byte received and not yet read, in order; reading removes them.
-    virtual QByteArray takeReceived() = 0;
     // Sends the bytes in order, unchanged. Ignored while the port is closed.
     virtual void send(QByteArrayView text) = 0;
-
-    // Why the last eventRaised was raised.
-    virtual int lastEvent() const = 0;
 
     // For the user: the device a port number would open now and what the
     // system calls it ("/dev/ttyUSB0 - FT232R USB UART"); empty when the
@@ -59,14 +59,22 @@ public:
     virtual QString adapterIdentity() const = 0;
     // Opens the adapter with that identity, if the system has it now, under
     // the chosen port number. Quiet: it is retried until the adapter is back.
-    // Returns noError, errorPortInUse, or errorPortUnavailable (absent or
-    // failed).
-    virtual int reopenAdapter(const QString &identity) = 0;
+    virtual PortResult reopenAdapter(const QString &identity) = 0;
+
+    // While on, devicesMayHaveArrived() tells of serial devices appearing,
+    // so that a wait for one costs nothing until then.
+    virtual void watchForDevices(bool on) = 0;
+    // False where the system does not tell: a waiter then polls, slowly.
+    virtual bool tellsOfArrivals() const = 0;
 
 signals:
-    // Raised on the GUI thread for every batch of received bytes.
-    void eventRaised();
-    // Raised once when an open device fails or disappears; the port is
-    // already closed when this arrives.
-    void connectionLost();
+    // Raised on the GUI thread for every batch of received bytes, in order.
+    void bytesReceived(const QByteArray &bytes);
+    // The open port failed; closed() follows.
+    void errorOccurred(PortFailure failure);
+    // The open port closed by itself (after errorOccurred), never when asked
+    // to close; it is already closed when this arrives.
+    void closed();
+    // A device node appeared or changed while watchForDevices is on.
+    void devicesMayHaveArrived();
 };

@@ -15,8 +15,10 @@ TracingSerialPort::TracingSerialPort(SerialPort *inner, std::unique_ptr<QIODevic
 {
     inner->setParent(this);
     start = this->clock();
-    connect(inner, &SerialPort::eventRaised, this, &SerialPort::eventRaised);
-    connect(inner, &SerialPort::connectionLost, this, &TracingSerialPort::traceLost);
+    connect(inner, &SerialPort::bytesReceived, this, &TracingSerialPort::traceReceived);
+    connect(inner, &SerialPort::errorOccurred, this, &SerialPort::errorOccurred);
+    connect(inner, &SerialPort::closed, this, &TracingSerialPort::traceLost);
+    connect(inner, &SerialPort::devicesMayHaveArrived, this, &SerialPort::devicesMayHaveArrived);
     traceLine("START", isoTimestamp(QDateTime::currentDateTime()));
 }
 
@@ -26,33 +28,32 @@ TracingSerialPort::~TracingSerialPort()
     inner->disconnect(this);
 }
 
-int TracingSerialPort::setOpen(bool open)
+PortResult TracingSerialPort::setOpen(bool open)
 {
     const bool wasOpen = inner->isOpen();
-    const int error = inner->setOpen(open);
+    const PortResult result = inner->setOpen(open);
     if (open && !wasOpen)
-        traceOpen(error);
+        traceOpen(result);
     else if (!open && wasOpen)
         traceLine("CLOSE", portName());
-    return error;
+    return result;
 }
 
 // Only the attempt that opens is traced: the others repeat twice a second
 // while the adapter is away.
-int TracingSerialPort::reopenAdapter(const QString &identity)
+PortResult TracingSerialPort::reopenAdapter(const QString &identity)
 {
-    const int error = inner->reopenAdapter(identity);
-    if (error == noError)
-        traceOpen(error);
-    return error;
+    const PortResult result = inner->reopenAdapter(identity);
+    if (result == PortResult::Done)
+        traceOpen(result);
+    return result;
 }
 
-QByteArray TracingSerialPort::takeReceived()
+void TracingSerialPort::traceReceived(const QByteArray &bytes)
 {
-    QByteArray bytes = inner->takeReceived();
     if (!bytes.isEmpty())
         traceLine("RX", cQuoted(bytes));
-    return bytes;
+    emit bytesReceived(bytes);
 }
 
 void TracingSerialPort::send(QByteArrayView text)
@@ -62,18 +63,19 @@ void TracingSerialPort::send(QByteArrayView text)
     inner->send(text);
 }
 
-void TracingSerialPort::traceOpen(int error)
+void TracingSerialPort::traceOpen(PortResult result)
 {
     QString device = inner->portDescription(inner->portNumber());
     if (device.isEmpty())
         device = QStringLiteral("no serial port");
-    if (error == noError) {
+    if (result == PortResult::Done) {
         traceLine("OPEN", portName() + ' ' + device.simplified().toUtf8());
         return;
     }
     QString reason = inner->lastOpenFailure();
     if (reason.isEmpty())
-        reason = QStringLiteral("error %1").arg(error);
+        reason = result == PortResult::InUse ? QStringLiteral("in use")
+                                             : QStringLiteral("unavailable");
     traceLine("OPEN-FAILED", portName() + ' ' + device.simplified().toUtf8() + ": "
                                  + reason.simplified().toUtf8());
 }
@@ -81,7 +83,7 @@ void TracingSerialPort::traceOpen(int error)
 void TracingSerialPort::traceLost()
 {
     traceLine("LOST", portName());
-    emit connectionLost();
+    emit closed();
 }
 
 QByteArray TracingSerialPort::portName() const

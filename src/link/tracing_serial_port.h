@@ -31,19 +31,20 @@ public:
     ~TracingSerialPort() override;
 
     int16_t portNumber() const override { return inner->portNumber(); }
-    int selectPort(int16_t port) override { return inner->selectPort(port); }
+    PortResult selectPort(int16_t port) override { return inner->selectPort(port); }
     bool isOpen() const override { return inner->isOpen(); }
-    int setOpen(bool open) override;
-    QByteArray takeReceived() override;
+    PortResult setOpen(bool open) override;
     void send(QByteArrayView text) override;
-    int lastEvent() const override { return inner->lastEvent(); }
     QString portDescription(int16_t port) const override { return inner->portDescription(port); }
     QString lastOpenFailure() const override { return inner->lastOpenFailure(); }
     QString adapterIdentity() const override { return inner->adapterIdentity(); }
-    int reopenAdapter(const QString &identity) override;
+    PortResult reopenAdapter(const QString &identity) override;
+    void watchForDevices(bool on) override { inner->watchForDevices(on); }
+    bool tellsOfArrivals() const override { return inner->tellsOfArrivals(); }
 
 private:
-    void traceOpen(int error);
+    void traceOpen(PortResult result);
+    void traceReceived(const QByteArray &bytes);
     void traceLost();
     void traceLine(const QByteArray &event, const QByteArray &details);
     QByteArray portName() const;

@@ -5,11 +5,10 @@
 
 Logger::Logger(SerialPort *port, const QString &folder, const QString &backupFolder,
                QObject *parent)
-    : QObject(parent), unitLink(port), keeper(unitLink, backupFolder), folder(folder)
+    : QObject(parent), unitLink(port), keeper(unitLink, backupFolder), folder(folder),
+      deviceWait(*port, [this] { return tryOpen(); })
 {
-    openTimer.setInterval(openRetryMs);
     recordingTimer.setInterval(recordingRetryMs);
-    connect(&openTimer, &QTimer::timeout, this, &Logger::retryOpen);
     connect(&recordingTimer, &QTimer::timeout, this, &Logger::retryRecording);
 
     connect(&unitLink, &UnitLink::statusChanged, this, &Logger::showStatus);
@@ -47,17 +46,16 @@ void Logger::start()
         return;
     // The port says why on stderr, once however often the retry fails alike.
     const QString device = unitLink.port().portDescription(1);
-    emit said(QStringLiteral("waiting for %1, trying every second")
+    emit said(QStringLiteral("waiting for %1; it is opened as soon as it appears")
                   .arg(device.isEmpty() ? QStringLiteral("a serial port") : device));
-    openTimer.start();
+    deviceWait.start();
 }
 
-void Logger::retryOpen()
+bool Logger::tryOpen()
 {
     if (unitLink.phase() == LinkPhase::Closed)
         unitLink.openPort(1);
-    if (unitLink.phase() != LinkPhase::Closed)
-        openTimer.stop();
+    return unitLink.phase() != LinkPhase::Closed;
 }
 
 void Logger::retryRecording()

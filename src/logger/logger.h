@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/arrival_waiter.h"
 #include "core/unit_link.h"
 #include "record/recorder.h"
 #include "settings/settings_keeper.h"
@@ -19,7 +20,6 @@ class SerialPort;
 class Logger : public QObject {
     Q_OBJECT
 public:
-    static constexpr int openRetryMs = 1000;
     static constexpr int recordingRetryMs = 60000;
 
     // Takes ownership of the port.
@@ -31,7 +31,6 @@ public:
     void start();
 
     // Timer ticks; public so tests can drive them.
-    void retryOpen();
     void retryRecording();
 
     UnitLink &link() { return unitLink; }
@@ -47,12 +46,13 @@ private:
     void phaseChanged(LinkPhase phase);
     void recordingFailed(const QString &reason);
     void recordingStarted(const QString &path);
+    bool tryOpen();
 
     UnitLink unitLink;
     Recorder recording;
     SettingsKeeper keeper;
     QString folder;
-    QTimer openTimer;
+    ArrivalWaiter deviceWait;
     QTimer recordingTimer;
     QString lastStatus;
     bool reconnecting = true;

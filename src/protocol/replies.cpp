@@ -77,6 +77,7 @@ std::optional<ReplyRecord> decodeReply(QByteArrayView line)
     if (!n)
         return std::nullopt;
     record.value = *n;
+    record.sent = *n;
     decodeValue(record, raw);
     return record;
 }

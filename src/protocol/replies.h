@@ -25,6 +25,8 @@
 struct ReplyRecord {
     char letter = 0;
     int16_t value = 0;
+    // The value as the unit sent it, before it was limited for display.
+    int16_t sent = 0;
     QString text;
 };
 

@@ -35,7 +35,9 @@ SettingsComparison compareSettings(const UnitState &unit, const SettingsFile &fi
 {
     SettingsComparison comparison;
     for (int i = 0; i < settingCount; ++i)
-        comparison.rows[i] = {Setting(i), unit.settings[i].position, file.values[i]};
+        comparison.rows[i] = {Setting(i),
+                              unit.settings[i].outOfRange.value_or(unit.settings[i].position),
+                              file.values[i]};
     comparison.unitFirmware = unit.firmwareText;
     comparison.fileFirmware = file.header.firmware;
     return comparison;

@@ -56,8 +56,12 @@ SettingsFile settingsOfUnit(const UnitState &unit, const SettingsHeader &header)
     file.header = header;
     if (file.header.firmware.isEmpty())
         file.header.firmware = unit.firmwareText;
-    for (int i = 0; i < settingCount; ++i)
-        file.values[i] = unit.settings[i].position;
+    for (int i = 0; i < settingCount; ++i) {
+        if (unit.settings[i].outOfRange)
+            file.reportedOutOfRange[i] = unit.settings[i].outOfRange;
+        else
+            file.values[i] = unit.settings[i].position;
+    }
     file.maxTemperature = unit.maxTemperatureText;
     return file;
 }
@@ -77,9 +81,17 @@ QByteArray formatSettingsFile(const SettingsFile &file)
     text += u'\n';
 
     for (int i = 0; i < settingCount; ++i) {
+        const Setting setting = Setting(i);
+        if (const std::optional<int> odd = file.reportedOutOfRange[i]) {
+            const SettingDefinition &range = definitionOf(setting);
+            text += QStringLiteral("# %1: the unit reported %2, outside %3 to %4; not a value to apply\n")
+                        .arg(settingKey(setting))
+                        .arg(*odd)
+                        .arg(range.minimum)
+                        .arg(range.maximum);
+        }
         if (!file.values[i])
             continue;
-        const Setting setting = Setting(i);
         const QString shown = settingValueText(setting, *file.values[i]);
         QString line = settingKey(setting) + QStringLiteral(" = ") + QString::number(*file.values[i]);
         if (!shown.isEmpty())

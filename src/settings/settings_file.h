@@ -23,6 +23,9 @@ struct SettingsFile {
     SettingsHeader header;
     // Raw values; empty for a setting the file leaves out.
     std::array<std::optional<int>, settingCount> values{};
+    // What the unit reported for a setting when it lay outside the setting's
+    // range: kept as a comment only, so that no later apply sends it.
+    std::array<std::optional<int>, settingCount> reportedOutOfRange{};
     // A read-only figure, kept as a comment; empty when unknown.
     QString maxTemperature;
 };

@@ -33,6 +33,7 @@ QString outcomeText(const SettingCheck &check)
     case Outcome::NotReadable:
         return QStringLiteral("sent; the unit cannot report a negative shift to confirm it");
     case Outcome::NotSent: return QStringLiteral("NOT SENT");
+    case Outcome::UnitSilent: return QStringLiteral("NOT CONFIRMED: the unit fell silent");
     }
     return {};
 }

@@ -19,7 +19,7 @@ const QString fileFilter = QStringLiteral("Settings files (*.txt);;All files (*)
 
 bool readOutComplete(ConsoleWindow &window)
 {
-    if (window.unitLink().state().settingsRead)
+    if (window.unitLink().settingsRead())
         return true;
     QMessageBox::information(&window, QStringLiteral("Settings"),
                              refusalText(TransferRefusal::NotReadOut));

@@ -64,7 +64,9 @@ void step(LinkFixture &f, uint8_t op)
     case 17: f.link.trimAdvance(op & 32 ? 1 : -1); break;
     case 18: f.link.reset(); break;
     case 19: f.port->vanish(); break;
-    case 20: f.port->raiseEvent(int(op) & 7); break;
+    case 20:
+        f.link.giveSettings({{Setting::MaxRpm, int(op) & 15}, {Setting::Led, int(op) & 3}});
+        break;
     case 21: // time passes without a word from the unit
         f.advance(std::chrono::milliseconds(op & 32 ? 1000 : 60));
         f.link.checkSilence();
