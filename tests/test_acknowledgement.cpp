@@ -20,6 +20,7 @@ private slots:
     void ledAcknowledgement();
     void streamSwitch_data();
     void streamSwitch();
+    void streamOffTakesTheFiguresWithIt();
     void ignoredLines_data();
     void ignoredLines();
     void commaLocaleProduct();
@@ -138,6 +139,20 @@ void TestAcknowledgement::streamSwitch()
     QVERIFY(!f.link.retryingHandshake());
     f.link.retryHandshake();
     QVERIFY(f.link.queued().isEmpty());
+}
+
+// With the stream off the figures are no longer live: the bars do not go on
+// showing a running engine while the link counts it as stopped.
+void TestAcknowledgement::streamOffTakesTheFiguresWithIt()
+{
+    LinkFixture f;
+    f.connect();
+    f.readOut();
+    f.receive("=0BB81E000082231020\r");
+    QVERIFY(f.link.state().engineRunning);
+    f.receive("/I0\r");
+    QVERIFY(!f.link.state().engineRunning);
+    QCOMPARE(f.link.state().engine, EngineFigures{});
 }
 
 void TestAcknowledgement::ignoredLines_data()

@@ -44,10 +44,11 @@ void UnitLink::openPort(int16_t portNumber)
 
 // The port is open: the start-up commands go out until the unit answers.
 // Whatever was being sent went to the port before; none of it is due here.
+// The read-out begins with the connection, so that what the unit streams
+// before it identifies itself already counts; nothing is asked until then.
 void UnitLink::beginConnection()
 {
-    abandonTransfer();
-    readOut.stop();
+    startReadOut(ReadOut::Reason::NewConnection);
     armStartupHandshake();
     if (serial->portNumber() != 4) {
         outgoing.clear();
@@ -117,7 +118,10 @@ void UnitLink::identified()
     if (currentPhase != LinkPhase::WaitingForUnit)
         return;
     setStatusWithPort(QStringLiteral("Connected Comm Port "));
-    startReadOut(ReadOut::Reason::NewConnection);
+    // One that fell silent while it was awaited has lost the read-out its
+    // connection began.
+    if (!readOut.running())
+        startReadOut(ReadOut::Reason::NewConnection);
     setPhase(LinkPhase::ReadingSettings);
     // Restarted together even if running, so that they share wake-ups.
     pollTimer.start();
