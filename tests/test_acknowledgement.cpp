@@ -20,7 +20,7 @@ private slots:
     void ledAcknowledgement();
     void streamSwitch_data();
     void streamSwitch();
-    void streamOffTakesTheFiguresWithIt();
+    void streamOffTakesTheEngineSpeedWithIt();
     void ignoredLines_data();
     void ignoredLines();
     void commaLocaleProduct();
@@ -141,18 +141,20 @@ void TestAcknowledgement::streamSwitch()
     QVERIFY(f.link.queued().isEmpty());
 }
 
-// With the stream off the figures are no longer live: the bars do not go on
-// showing a running engine while the link counts it as stopped.
-void TestAcknowledgement::streamOffTakesTheFiguresWithIt()
+// With the stream off the RPM bar does not go on showing a running engine
+// while the link counts it as stopped.
+void TestAcknowledgement::streamOffTakesTheEngineSpeedWithIt()
 {
     LinkFixture f;
     f.connect();
     f.readOut();
     f.receive("=0BB81E000082231020\r");
     QVERIFY(f.link.state().engineRunning);
+    const int16_t volts = f.link.state().engine.busVolts;
     f.receive("/I0\r");
     QVERIFY(!f.link.state().engineRunning);
-    QCOMPARE(f.link.state().engine, EngineFigures{});
+    QCOMPARE(f.link.state().engine.rpm, int16_t(0));
+    QCOMPARE(f.link.state().engine.busVolts, volts);
 }
 
 void TestAcknowledgement::ignoredLines_data()

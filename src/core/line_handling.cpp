@@ -133,12 +133,12 @@ void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
             if (identifiedPhase())
                 setPhase(LinkPhase::Streaming);
         } else if (ack.value == '0') {
-            // The figures stop being live with the stream: left on the bars
-            // they would say the engine turns while the link acts as if it
-            // stood still.
+            // Without the stream nothing says the engine turns: left on the
+            // bar, its speed would contradict the link, which acts as if it
+            // stood still. The slower figures stay as last reported.
             setStatus(QString());
             setStreamOn(false);
-            setFigures(EngineFigures{});
+            setFigure(&EngineFigures::rpm, 0);
             if (currentPhase == LinkPhase::Streaming)
                 setPhase(LinkPhase::ReadingSettings);
         }
