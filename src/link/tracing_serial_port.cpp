@@ -39,8 +39,8 @@ PortResult TracingSerialPort::setOpen(bool open)
     return result;
 }
 
-// Only the attempt that opens is traced: the others repeat twice a second
-// while the adapter is away.
+// Only the attempt that opens is traced: the others repeat while the adapter
+// is away.
 PortResult TracingSerialPort::reopenAdapter(const QString &identity)
 {
     const PortResult result = inner->reopenAdapter(identity);
