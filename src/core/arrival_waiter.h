@@ -27,7 +27,6 @@ public:
 
     void start();
     void stop();
-    bool waiting() const { return active; }
 
     // Timer ticks and the arrival; public so tests can drive them.
     void deviceMayHaveArrived();

@@ -37,7 +37,6 @@ public:
     // The last read-out is over and heard every setting, and nothing has
     // happened since that could have changed the unit.
     bool settingsRead() const { return phase == Phase::Over && everySettingReported(); }
-    int asksLeftFor(PolledValue value) const { return asksLeft[int(value)]; }
 
 private:
     enum class Phase { Idle, Asking, Over };

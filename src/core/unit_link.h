@@ -59,7 +59,6 @@ public:
     // Every setting was reported by the last read-out, and the unit has not
     // fallen silent or been lost since: the settings can be saved or compared.
     bool settingsRead() const { return readOut.settingsRead(); }
-    const ReadOut &readOutProgress() const { return readOut; }
     bool retryingHandshake() const { return handshakeRetryTimer.isActive(); }
     bool polling() const { return pollTimer.isActive(); }
     // What is probably wrong with the cable while the unit does not answer.
