@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/decoded_line.h"
-#include "record/csv_row.h"
-#include "record/recorded_values.h"
+#include "recording/csv_row.h"
+#include "recording/recorded_values.h"
 
 #include <QDateTime>
 #include <QFile>

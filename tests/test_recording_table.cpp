@@ -2,8 +2,8 @@
 // Recordings read back for the viewer: the loader's checks, rows added to a
 // growing file, the min/max pyramid and the summary.
 
-#include "record/min_max_pyramid.h"
-#include "record/recording_summary.h"
+#include "recording/min_max_pyramid.h"
+#include "recording/recording_summary.h"
 
 #include <QFile>
 #include <QTemporaryDir>

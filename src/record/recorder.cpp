@@ -2,7 +2,7 @@
 #include "record/recorder.h"
 
 #include "core/unit_link.h"
-#include "record/csv_row.h"
+#include "recording/csv_row.h"
 #include "record/recording_files.h"
 
 Recorder::~Recorder() = default;

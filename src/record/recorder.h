@@ -2,7 +2,7 @@
 #pragma once
 
 #include "record/local_clock.h"
-#include "record/recorded_values.h"
+#include "recording/recorded_values.h"
 
 class UnitLink;
 struct DecodedLine;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/console_window.h"
 
+#include "protocol/engine_figure.h"
+
 #include "gauges/angular_gauge.h"
 #include "gauges/linear_gauge.h"
 #include "ui/color_button.h"
@@ -174,11 +176,12 @@ void ConsoleWindow::buildControls()
     name(engineBars, "LGauge1");
     engineBars->setGeometry(twips(360, 1440, 7695, 4995));
     engineBars->setCaption(QStringLiteral("Torvane"));
-    const char *const barCaptions[] = {"RPM", "ADV", "VOLTS", "1&2", "3&4"};
-    const double scales[][2] = {{0, 3600}, {20, 45}, {0, 18}, {0, 100}, {0, 100}};
+    const Figure barFigures[] = {Figure::Rpm, Figure::Advance, Figure::Volts, Figure::Pair12,
+                                 Figure::Pair34};
     for (int i = 0; i < LinearGauge::pointerCount; ++i) {
-        engineBars->setPointerCaption(i, QLatin1String(barCaptions[i]));
-        engineBars->setPointerScale(i, scales[i][0], scales[i][1]);
+        const FigureInfo &info = figureInfo(barFigures[i]);
+        engineBars->setPointerCaption(i, QLatin1String(info.caption));
+        engineBars->setPointerScale(i, info.gaugeMinimum, info.gaugeMaximum);
     }
     engineBars->setPointerLegend(3, QStringLiteral("SHORT"));
     engineBars->setPointerLegend(4, QStringLiteral("OPEN"));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "record/recording_table.h"
+#include "recording/recording_table.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "record/recording_summary.h"
+#include "recording/recording_summary.h"
 
 #include <QString>
 

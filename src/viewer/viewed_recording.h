@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "record/min_max_pyramid.h"
-#include "record/recording_summary.h"
-#include "record/recording_table.h"
+#include "recording/min_max_pyramid.h"
+#include "recording/recording_summary.h"
+#include "recording/recording_table.h"
 #include "viewer/block_sums.h"
 #include "viewer/time_span.h"
 

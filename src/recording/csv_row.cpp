@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "record/csv_row.h"
+#include "recording/csv_row.h"
 
+#include "protocol/engine_figure.h"
 #include "protocol/time_text.h"
 
 #include <QByteArrayList>
@@ -39,8 +40,10 @@ QByteArrayView withoutTerminator(QByteArrayView line)
 
 QByteArray csvHeader()
 {
-    return QByteArrayLiteral(
-        "time,seconds,rpm,advance_deg,volts,temp_c,pair12,pair34,prop_deg,line\r\n");
+    QByteArray header = "time,seconds";
+    for (const Figure figure : allFigures())
+        header += ',' + QByteArray(figureInfo(figure).column);
+    return header + ",line\r\n";
 }
 
 QByteArray csvField(QByteArrayView bytes)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "record/recording_table.h"
+#include "recording/recording_table.h"
 
 #include <QFile>
 #include <algorithm>
@@ -13,15 +13,6 @@
 
 namespace {
 
-constexpr std::array<FigureInfo, figureCount> figureInfos{{
-    {"rpm", "Engine speed", "RPM", 0, 3600},
-    {"advance_deg", "Advance", "deg", 20, 45},
-    {"volts", "Bus volts", "V", 0, 18},
-    {"temp_c", "Temperature", "deg C", 0, 150},
-    {"pair12", "Coils 1&2", "", 0, 100},
-    {"pair34", "Coils 3&4", "", 0, 100},
-    {"prop_deg", "Propeller angle", "deg", 0, 360},
-}};
 
 constexpr qint64 chunkBytes = 4 * 1024 * 1024;
 // The console's rows are well under 200 bytes; this stops an unterminated quote
@@ -42,8 +33,8 @@ constexpr int secondsColumn = figureCount + 1;
 QString expectedHeader()
 {
     QString names = QStringLiteral("time,seconds");
-    for (const FigureInfo &info : figureInfos)
-        names += QLatin1Char(',') + QLatin1String(info.column);
+    for (const Figure figure : allFigures())
+        names += QLatin1Char(',') + QLatin1String(figureInfo(figure).column);
     return names + QStringLiteral(",line");
 }
 
@@ -214,7 +205,7 @@ std::optional<std::vector<int>> columnRoles(QByteArrayView line)
         const QByteArrayView name(field.begin, field.end - field.begin);
         int role = name == "time" ? timeColumn : name == "seconds" ? secondsColumn : skippedColumn;
         for (int figure = 0; figure < figureCount; ++figure)
-            if (name == figureInfos[figure].column)
+            if (name == figureInfo(Figure(figure)).column)
                 role = figure;
         if (role != skippedColumn) {
             if (found[role])
@@ -321,7 +312,7 @@ RowReader::Parsed RowReader::parseRow(const char *p, const char *end)
         if (role >= 0 && role < figureCount) {
             if (!parseFigure(field.begin, field.end, row.figures[size_t(role)])) {
                 problem = QStringLiteral("%1 \"%2\" is not a number")
-                              .arg(QLatin1String(figureInfos[size_t(role)].column),
+                              .arg(QLatin1String(figureInfo(Figure(role)).column),
                                    shown(field.begin, field.end));
                 return Parsed::Bad;
             }
@@ -488,10 +479,6 @@ RecordingLoad readRecording(const QString &path, RecordingTable &table)
 
 } // namespace
 
-const FigureInfo &figureInfo(Figure figure)
-{
-    return figureInfos[std::min(size_t(figure), figureInfos.size() - 1)];
-}
 
 RecordingLoad loadRecording(const QString &path, RecordingTable &table)
 {

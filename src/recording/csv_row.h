@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "record/recorded_values.h"
+#include "recording/recorded_values.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

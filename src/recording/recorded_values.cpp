@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "record/recorded_values.h"
+#include "recording/recorded_values.h"
 
 #include "protocol/decoded_line.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "record/min_max_pyramid.h"
+#include "recording/min_max_pyramid.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/engine_figure.h"
+
 #include <QDateTime>
 #include <QString>
 #include <array>
@@ -11,17 +13,6 @@
 // object per row, so that ten hours at the full line rate (1.7 million
 // rows) fit in well under 150 MB.
 
-enum class Figure { Rpm, Advance, Volts, Temperature, Pair12, Pair34, Propeller };
-inline constexpr int figureCount = 7;
-
-struct FigureInfo {
-    const char *column;   // the recording's header name
-    const char *name;     // for people: "Engine speed"
-    const char *unit;     // "RPM", "deg", "V", "deg C", "" for none
-    double gaugeMinimum;  // the window's gauge range, the strips' default
-    double gaugeMaximum;
-};
-const FigureInfo &figureInfo(Figure figure);
 
 struct RecordingTable {
     // Local time of the first row, with its UTC offset; the rows' clock times

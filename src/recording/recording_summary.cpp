@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "record/recording_summary.h"
+#include "recording/recording_summary.h"
 
 #include <algorithm>
 
