@@ -28,6 +28,8 @@ TIMER_FLOOR = f"{BUILD_BENCH}/bench/torvane-timer-floor"
 ADAPTERS = f"{BUILD_BENCH}/bench/torvane-adapters"
 MAKE_RECORDING = f"{BUILD_BENCH}/bench/torvane-make-recording"
 VIEWER_REDRAW = f"{BUILD_BENCH}/bench/torvane-viewer-redraw"
+EXCEEDANCE_SCAN = f"{BUILD_BENCH}/bench/torvane-exceedance-scan"
+ALARM_LATENCY = f"{BUILD_BENCH}/bench/torvane-alarm-latency"
 
 # test: "max" value <= limit, "min" value >= limit, "near" within `within` of
 # limit, "all" every one counted, "yes" a yes-or-no that must be yes. A limit
@@ -47,6 +49,8 @@ BUDGETS = {
                        "console CPU connected and idle (engine stopped, /p polling)"),
     "cpu_streaming": Budget("max", 2.6, "x floor",
                             "console CPU while streaming at the full line rate"),
+    "cpu_streaming_limits": Budget("max", 2.6, "x floor",
+                                   "the same with all four alarm limits on every figure"),
     "memory_streaming": Budget("max", 80, "MB", "peak resident memory while streaming"),
     "vanish_alive": Budget("yes", None, "", "console still running after the device vanished"),
     "cpu_vanished": Budget("max", 0.3, "x floor", "console CPU after the device vanished"),
@@ -78,6 +82,12 @@ BUDGETS = {
                           "of 100 rows, median of 3"),
     "view_redraw": Budget("max", 16, "ms", "worst redraw of those rows, 1920 pixels wide, over "
                           "a sweep of zoom levels"),
+    "exceedance_scan": Budget("max", 0.5, "s", "the exceedance detector over those rows, all four "
+                              "limits on every figure, median of 3"),
+    "alarm_shown": Budget("max", 100, "ms", "first line past a limit to the alarm strip, beyond "
+                          "the 1 s on-delay, worst of 5"),
+    "alarm_acknowledged": Budget("max", 100, "ms", "a click on the alarm strip to the alarm "
+                                 "acknowledged and the tone stopped, worst of 5"),
     "cpu_logger": Budget("max", 1.0, "x floor",
                          "torvane-logger CPU recording at the full line rate"),
     "logger_rss": Budget("max", 20, "MB",
@@ -291,6 +301,39 @@ def console_cpu(key, unit_options, warm_up):
 def streaming():
     # 15 s to connect and read out; the engine then runs its loop.
     check("memory_streaming", console_cpu("cpu_streaming", ["--rate", "48"], 15))
+
+
+# All four limits on every figure, a tenth and a fifth of its gauge range in
+# from either end.
+GAUGE_RANGES = {"rpm": (0, 3600), "advance": (20, 45), "volts": (0, 18), "temperature": (0, 150),
+                "coils12": (0, 100), "coils34": (0, 100), "propeller": (0, 360)}
+
+
+def limits_everywhere(path):
+    with open(path, "w") as out:
+        for key, (low, high) in GAUGE_RANGES.items():
+            span = high - low
+            for name, at in (("low_alarm", low + span * 0.1), ("low_caution", low + span * 0.2),
+                             ("high_caution", high - span * 0.2),
+                             ("high_alarm", high - span * 0.1)):
+                out.write(f"{key}.{name} = {at:g}\n")
+    return path
+
+
+def streaming_with_limits():
+    with tempfile.TemporaryDirectory() as folder:
+        limits = limits_everywhere(os.path.join(folder, "limits.txt"))
+        with unit("--rate", "48") as sim, console(sim.link, "--limits", limits) as proc, \
+                floor_running() as floor:
+            time.sleep(15)
+            against_floor("cpu_streaming_limits", proc, floor)
+
+
+def alarms():
+    out = finished([ALARM_LATENCY], timeout=120)
+    figures = json.loads(out)
+    check("alarm_shown", round(figures["show_beyond_delay_ms"], 1))
+    check("alarm_acknowledged", round(figures["acknowledge_ms"], 2))
 
 
 def silent():
@@ -531,6 +574,9 @@ def viewer():
         check("view_memory", round(statistics.median(b[1] - s[1] for s, b in pairs)))
         out = finished([VIEWER_REDRAW, big], timeout=600)
         check("view_redraw", round(json.loads(out)["worst_ms"], 1))
+        scan = json.loads(finished([EXCEEDANCE_SCAN, big], timeout=600))
+        check("exceedance_scan", round(scan["median_ms"] / 1000, 3),
+              label=f"{scan['events']} exceedances")
 
 
 def logger_recording(device, folder):
@@ -584,8 +630,9 @@ def logger_waiting():
             against_floor("cpu_logger_vanished", proc, floor, "logger", label)
 
 
-SCENARIOS = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming, vanish,
-             soaks, adapters, recording, viewer, logger, logger_waiting]
+SCENARIOS = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming,
+             streaming_with_limits, alarms, vanish, soaks, adapters, recording, viewer, logger,
+             logger_waiting]
 
 
 def main():

@@ -6,6 +6,7 @@
 #include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
 #include "gauges/packed_color.h"
+#include "ui/alarm_strip.h"
 #include "ui/color_button.h"
 #include "ui/port_tooltips.h"
 #include "ui/wiring_window.h"
@@ -148,9 +149,36 @@ void ConsoleWindow::showWiringHint(WiringHint hint)
     const QString text = wiringHintText(hint);
     wiringHintStrip->setText(text);
     wiringHintStrip->setVisible(!text.isEmpty());
-    const int withHint = wiringHintStrip->geometry().bottom() + 1 + hintMargin;
-    setFixedSize(text.isEmpty() ? formSize : QSize(formSize.width(), withHint));
+    fitBottomStrips();
     updateStatusToolTip();
+}
+
+void ConsoleWindow::showAlarms(const std::vector<AlarmLine> &lines, bool lit)
+{
+    const bool resized = lines.size() != alarmStrip->shownLines().size();
+    alarmStrip->showLines(lines, lit);
+    if (resized)
+        fitBottomStrips();
+}
+
+// The strips stack below the bottom band, each only while it has something
+// to say; the window is as tall as they need.
+void ConsoleWindow::fitBottomStrips()
+{
+    int bottom = formSize.height();
+    int top = wiringHintStrip->y();
+    if (!wiringHintText(link.wiringHint()).isEmpty()) {
+        bottom = wiringHintStrip->geometry().bottom() + 1 + hintMargin;
+        top = bottom;
+    }
+    const std::size_t alarmLines = alarmStrip->shownLines().size();
+    alarmStrip->setVisible(alarmLines > 0);
+    if (alarmLines > 0) {
+        alarmStrip->setGeometry(alarmStrip->x(), top, alarmStrip->width(),
+                                alarmStrip->heightFor(alarmLines));
+        bottom = std::max(bottom, alarmStrip->geometry().bottom() + 1 + hintMargin);
+    }
+    setFixedSize(formSize.width(), bottom);
 }
 
 // A lost adapter and a suspected wiring fault never coincide: one waits for

@@ -7,7 +7,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <vector>
 
+class AlarmStrip;
+struct AlarmLine;
 class AngularGauge;
 class ColorButton;
 class GaugeAnimation;
@@ -45,6 +48,8 @@ public:
     // The RESET button: back to the state before any connection.
     void reset();
     void showWiring();
+    // Shows the exceedances in the alarm strip; the window grows to hold them.
+    void showAlarms(const std::vector<AlarmLine> &lines, bool lit);
 
     // Header band.
     QLabel *logo = nullptr;
@@ -85,6 +90,8 @@ public:
     // Below everything, shown only while a wiring fault is suspected; the
     // window grows to make room for it.
     QLabel *wiringHintStrip = nullptr;
+    // Below that, one line per exceedance of an engine limit while any lasts.
+    AlarmStrip *alarmStrip = nullptr;
 
     // The wiring picture window, while it exists.
     QPointer<WiringWindow> wiringWindow;
@@ -103,11 +110,12 @@ private:
     void showPhase(LinkPhase phase);
     void showWiringHint(WiringHint hint);
     void updateStatusToolTip();
+    void fitBottomStrips();
     void aimGauges();
     void setPortButtonsVisible(bool visible);
 
     UnitLink &link;
     GaugeAnimation *animation = nullptr;
-    // The window without the wiring hint.
+    // The window without the wiring hint and the alarm strip.
     QSize formSize;
 };

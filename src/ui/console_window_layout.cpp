@@ -5,6 +5,7 @@
 
 #include "gauges/angular_gauge.h"
 #include "gauges/linear_gauge.h"
+#include "ui/alarm_strip.h"
 #include "ui/color_button.h"
 #include "ui/logo_picture.h"
 #include "gauges/packed_color.h"
@@ -270,8 +271,16 @@ void ConsoleWindow::buildControls()
     wiringHintStrip->setMargin(4);
     wiringHintStrip->hide();
 
+    // Below the hint, or where it would be: the engine's exceedances.
+    alarmStrip = new AlarmStrip(this);
+    name(alarmStrip, "alarmstrip");
+    alarmStrip->setGeometry(wiringHintStrip->x(), wiringHintStrip->y(), wiringHintStrip->width(),
+                            0);
+    alarmStrip->hide();
+
     // Screen readers and GUI automation find every control by its name.
     setAccessibleName(objectName());
     for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         w->setAccessibleName(w->objectName());
+    alarmStrip->setAccessibleName(QStringLiteral("Engine alarms"));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/recording_viewer.h"
 
+#include "limits/exceedance_text.h"
+#include "limits/recording_exceedances.h"
 #include "viewer/figure_readout.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
@@ -14,6 +16,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -66,6 +69,7 @@ RecordingViewer::RecordingViewer(std::unique_ptr<ViewedRecording> viewed, QWidge
     setWindowTitle(QStringLiteral("Recording - %1").arg(QFileInfo(recording->path()).fileName()));
     buildControls();
     showSummary();
+    showExceedances();
     showInView();
     growth.setInterval(growthCheckMs);
     connect(&growth, &QTimer::timeout, this, &RecordingViewer::readNewRows);
@@ -96,10 +100,18 @@ void RecordingViewer::buildControls()
     summaryScroll->setWidgetResizable(true);
     summaryScroll->setFrameShape(QFrame::NoFrame);
 
+    auto *exceedanceCaption = new QLabel(QStringLiteral("Exceedances (click one to see it)"), this);
+    exceedanceCaption->setFont(ViewerLook::font(8.25, true));
+    exceedanceList = new QListWidget(this);
+    exceedanceList->setObjectName(QStringLiteral("exceedanceList"));
+    exceedanceList->setMaximumHeight(160);
+
     auto *side = new QVBoxLayout;
     side->addWidget(readout);
     side->addSpacing(12);
     side->addWidget(summaryScroll, 1);
+    side->addWidget(exceedanceCaption);
+    side->addWidget(exceedanceList);
     auto *body = new QHBoxLayout;
     body->addWidget(strips, 1);
     body->addLayout(side);
@@ -109,6 +121,8 @@ void RecordingViewer::buildControls()
 
     connect(strips, &StripChart::cursorMoved, this, &RecordingViewer::showCursor);
     connect(strips, &StripChart::visibleSecondsChanged, this, &RecordingViewer::showInView);
+    connect(exceedanceList, &QListWidget::currentRowChanged, this,
+            &RecordingViewer::zoomToExceedance);
     strips->setFocus();
     resize(1200, 800);
     // Screen readers and GUI automation find the controls by name, as in the
@@ -205,9 +219,43 @@ void RecordingViewer::readNewRows()
         return;
     strips->recordingGrew(before);
     showSummary();
+    showExceedances();
     showInView();
     if (const std::optional<double> cursor = strips->cursorSeconds())
         showCursor(*cursor);
+}
+
+void RecordingViewer::setLimits(const EngineLimits &newLimits)
+{
+    limits = newLimits;
+    showExceedances();
+}
+
+void RecordingViewer::showExceedances()
+{
+    std::vector<Exceedance> now = exceedancesIn(recording->table(), limits);
+    strips->setExceedances(limits, now);
+    if (now == found && exceedanceList->count() == int(found.size()))
+        return;
+    found = std::move(now);
+    const QSignalBlocker quiet(exceedanceList);
+    exceedanceList->clear();
+    const QDateTime &start = recording->table().start;
+    for (const Exceedance &e : found)
+        exceedanceList->addItem(clockText(start, e.startSeconds) + QStringLiteral("  ") +
+                                exceedanceLine(e));
+    if (found.empty())
+        exceedanceList->addItem(QStringLiteral("None beyond the limits"));
+}
+
+void RecordingViewer::zoomToExceedance(int index)
+{
+    if (index < 0 || size_t(index) >= found.size())
+        return;
+    const Exceedance &e = found[size_t(index)];
+    const double end = e.endSeconds.value_or(e.startSeconds);
+    const double margin = std::max(5.0, (end - e.startSeconds) * 0.5);
+    strips->setVisibleSeconds(e.startSeconds - margin, end + margin);
 }
 
 QString RecordingViewer::saveView(const QString &path)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "limits/exceedance_detector.h"
+
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -8,6 +10,7 @@
 class FigureReadout;
 class QCheckBox;
 class QLabel;
+class QListWidget;
 class StripChart;
 class ViewedRecording;
 
@@ -28,6 +31,11 @@ public:
     QString saveRowsInView(const QString &path) const;
     // Reads the rows the file gained since (the timer does so every second).
     void readNewRows();
+    // Finds the exceedances of these limits, shades them and lists them.
+    void setLimits(const EngineLimits &limits);
+    const std::vector<Exceedance> &exceedances() const { return found; }
+    // Zooms to the exceedance listed at `index`, with some time either side.
+    void zoomToExceedance(int index);
 
 private:
     RecordingViewer(std::unique_ptr<ViewedRecording> recording, QWidget *parent);
@@ -37,6 +45,7 @@ private:
     void showCursor(double seconds);
     void showInView();
     void showSummary();
+    void showExceedances();
     void askAndSaveView();
     void askAndSaveRows();
     void tell(const QString &problem);
@@ -45,8 +54,12 @@ private:
     StripChart *strips = nullptr;
     FigureReadout *readout = nullptr;
     QLabel *summary = nullptr;
+    QListWidget *exceedanceList = nullptr;
     QCheckBox *fitToData = nullptr;
     QCheckBox *clockTime = nullptr;
     QTimer growth;
     QString readProblem; // why the file stopped growing on screen
+    // Until told otherwise, the limits that need nothing from a unit.
+    EngineLimits limits = defaultLimits(std::nullopt, std::nullopt);
+    std::vector<Exceedance> found;
 };

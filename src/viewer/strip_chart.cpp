@@ -56,6 +56,14 @@ void StripChart::setFitToData(bool fit)
     update();
 }
 
+void StripChart::setExceedances(const EngineLimits &newLimits,
+                                std::vector<Exceedance> newExceedances)
+{
+    limits = newLimits;
+    exceedances = std::move(newExceedances);
+    update();
+}
+
 void StripChart::setTimeAxis(TimeAxis timeAxis)
 {
     axis = timeAxis;

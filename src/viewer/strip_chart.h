@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "limits/exceedance_detector.h"
 #include "recording/recording_table.h"
 #include "viewer/time_span.h"
 #include "viewer/time_ticks.h"
@@ -34,6 +35,8 @@ public:
     // Each strip spans its gauge's range, or the visible values.
     void setFitToData(bool fit);
     void setTimeAxis(TimeAxis axis);
+    // Shades each exceedance on its strip and draws the limits.
+    void setExceedances(const EngineLimits &limits, std::vector<Exceedance> exceedances);
     // The recording gained rows: a view that showed its end (`before` was the
     // recording's span until then) moves along with it.
     void recordingGrew(TimeSpan before);
@@ -73,6 +76,8 @@ private:
     void paintRuns(QPainter &painter) const;
     void paintTimeAxis(QPainter &painter) const;
     void paintStrip(QPainter &painter, int strip, const std::vector<size_t> &bounds) const;
+    void paintExceedances(QPainter &painter, int strip, const StripMapping &mapping) const;
+    void paintLimits(QPainter &painter, int strip, const StripMapping &mapping) const;
     void paintCursor(QPainter &painter) const;
     void paintSelection(QPainter &painter) const;
 
@@ -81,6 +86,8 @@ private:
     std::optional<double> cursor;
     bool fitToData = false;
     TimeAxis axis = TimeAxis::Clock;
+    EngineLimits limits;
+    std::vector<Exceedance> exceedances;
     Drag drag = Drag::None;
     double dragFromX = 0;
     double dragToX = 0;

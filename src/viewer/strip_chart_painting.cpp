@@ -211,6 +211,8 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
 
     painter.save();
     painter.setClipRect(frame);
+    paintExceedances(painter, strip, mapping);
+    paintLimits(painter, strip, mapping);
     painter.setPen(cosmeticPen(painter, ViewerLook::trace));
     const std::vector<QLineF> lines = traceLines(recording, Figure(strip), mapping, bounds);
     painter.drawLines(lines.data(), int(lines.size()));
@@ -229,6 +231,41 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
     painter.fillRect(captionBox, QColor(255, 255, 255, 200));
     painter.setPen(ViewerLook::navy);
     painter.drawText(captionBox, Qt::AlignCenter, caption);
+}
+
+// At least a pixel wide, so a short exceedance in a long view still shows.
+void StripChart::paintExceedances(QPainter &painter, int strip, const StripMapping &mapping) const
+{
+    const QRectF frame = stripRect(strip);
+    for (const Exceedance &e : exceedances) {
+        const double end = e.endSeconds.value_or(e.startSeconds);
+        if (int(e.figure) != strip || end < view.first || e.startSeconds > view.last)
+            continue;
+        const double left = std::max(frame.left(), mapping.x(e.startSeconds));
+        const double right = std::min(frame.right(), std::max(left + 1, mapping.x(end)));
+        painter.fillRect(QRectF(left, frame.top(), right - left, frame.height()),
+                         e.level == LimitLevel::Alarm ? ViewerLook::alarmShade
+                                                      : ViewerLook::cautionShade);
+    }
+}
+
+void StripChart::paintLimits(QPainter &painter, int strip, const StripMapping &mapping) const
+{
+    const FigureLimits &figure = limits.of(Figure(strip));
+    const QRectF frame = stripRect(strip);
+    for (const LimitSide side : {LimitSide::Low, LimitSide::High}) {
+        for (const LimitLevel level : {LimitLevel::Caution, LimitLevel::Alarm}) {
+            const std::optional<Limit> &limit = figure.limit(side, level);
+            if (!limit)
+                continue;
+            const double y = mapping.y(limit->value);
+            QPen pen = cosmeticPen(painter, level == LimitLevel::Alarm ? ViewerLook::alarmLimit
+                                                                        : ViewerLook::cautionLimit);
+            pen.setStyle(Qt::DashLine);
+            painter.setPen(pen);
+            painter.drawLine(QPointF(frame.left(), y), QPointF(frame.right(), y));
+        }
+    }
 }
 
 void StripChart::paintCursor(QPainter &painter) const

@@ -22,6 +22,11 @@ inline const QColor selectionEdge(255, 128, 0);
 inline const QColor stripEdge(176, 180, 196);
 inline const QColor grid(226, 229, 238);
 inline const QColor scaleText(70, 70, 90);
+// Exceedances shaded on their strip, and the limits as faint lines.
+inline const QColor cautionShade(255, 176, 0, 70);
+inline const QColor alarmShade(220, 0, 0, 60);
+inline const QColor cautionLimit(230, 150, 0, 150);
+inline const QColor alarmLimit(210, 0, 0, 130);
 
 inline QFont font(double points, bool bold = false)
 {

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/limits_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+namespace {
+
+// Column order: as a gauge reads, low to high.
+constexpr LimitSide sides[] = {LimitSide::Low, LimitSide::Low, LimitSide::High, LimitSide::High};
+constexpr LimitLevel levels[] = {LimitLevel::Alarm, LimitLevel::Caution, LimitLevel::Caution,
+                                 LimitLevel::Alarm};
+const char *const columnTitles[] = {"Low alarm", "Low caution", "High caution", "High alarm"};
+const char *const columnKeys[] = {"low_alarm", "low_caution", "high_caution", "high_alarm"};
+
+bool editable(Figure figure)
+{
+    return figure != Figure::Propeller;
+}
+
+QString valueText(const std::optional<Limit> &limit)
+{
+    return limit ? QString::number(limit->value, 'g', 6) : QString();
+}
+
+} // namespace
+
+LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defaults,
+                           const QString &path, QWidget *parent)
+    : QDialog(parent), defaults(defaults), applied(applied), path(path)
+{
+    setObjectName(QStringLiteral("limitsDialog"));
+    setWindowTitle(QStringLiteral("Alarm limits"));
+    auto *grid = new QGridLayout;
+    for (int c = 0; c < limitsPerFigure; ++c)
+        grid->addWidget(new QLabel(QLatin1String(columnTitles[c]), this), 0, c + 1);
+    int row = 1;
+    for (const Figure figure : allFigures()) {
+        if (!editable(figure))
+            continue;
+        const FigureInfo &info = figureInfo(figure);
+        const QString unit = *info.unit ? QStringLiteral(" (%1)").arg(QLatin1String(info.unit))
+                                        : QString();
+        grid->addWidget(new QLabel(QLatin1String(info.name) + unit, this), row, 0);
+        for (int c = 0; c < limitsPerFigure; ++c) {
+            auto *edit = new QLineEdit(this);
+            edit->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(info.key),
+                                                           QLatin1String(columnKeys[c])));
+            edit->setAccessibleName(QStringLiteral("%1 %2").arg(QLatin1String(info.name),
+                                                              QLatin1String(columnTitles[c]).toLower()));
+            edit->setPlaceholderText(QStringLiteral("none"));
+            grid->addWidget(edit, row, c + 1);
+            editors[size_t(figure)][size_t(c)] = edit;
+        }
+        ++row;
+    }
+    fill(applied);
+
+    problem = new QLabel(this);
+    problem->setObjectName(QStringLiteral("limitsProblem"));
+    problem->setStyleSheet(QStringLiteral("color: #b00000"));
+    problem->setWordWrap(true);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    QPushButton *reset = buttons->addButton(QStringLiteral("Defaults"),
+                                            QDialogButtonBox::ResetRole);
+    connect(reset, &QPushButton::clicked, this, [this] { fill(this->defaults); });
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (save())
+            accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Blank for none. Temperatures in deg C. "
+                                                "Stored in %1")
+                                     .arg(QDir::toNativeSeparators(path)),
+                                 this));
+    layout->addLayout(grid);
+    layout->addWidget(problem);
+    layout->addWidget(buttons);
+}
+
+QLineEdit *LimitsDialog::editor(Figure figure, int limit) const
+{
+    return editors[size_t(figure)][size_t(limit)];
+}
+
+void LimitsDialog::fill(const EngineLimits &limits)
+{
+    for (const Figure figure : allFigures()) {
+        if (!editable(figure))
+            continue;
+        for (int c = 0; c < limitsPerFigure; ++c)
+            editor(figure, c)->setText(valueText(limits.of(figure).limit(sides[c], levels[c])));
+    }
+}
+
+// The editors' words go through the file reader, so the dialog refuses
+// exactly what a hand-written file would be refused for.
+LimitsFileReading LimitsDialog::edited() const
+{
+    QByteArray text;
+    for (const Figure figure : allFigures()) {
+        if (!editable(figure))
+            continue;
+        const FigureInfo &info = figureInfo(figure);
+        QByteArray lines;
+        for (int c = 0; c < limitsPerFigure; ++c) {
+            const QString value = editor(figure, c)->text().trimmed();
+            lines += QByteArray(info.key) + '.' + columnKeys[c] + " = " +
+                     (value.isEmpty() ? QByteArray("none") : value.toUtf8()) + '\n';
+        }
+        text += lines;
+    }
+    LimitsFileReading reading = parseLimitsFile(text, QStringLiteral("Alarm limits"));
+    if (!reading.file)
+        return reading;
+    // Only what differs from the defaults is the user's.
+    LimitsFile own;
+    for (const Figure figure : allFigures()) {
+        const std::optional<FigureLimits> &given = reading.file->figures[size_t(figure)];
+        if (!given)
+            continue;
+        FigureLimits merged = applied.of(figure);
+        for (int c = 0; c < limitsPerFigure; ++c) {
+            std::optional<Limit> &limit = merged.limit(sides[c], levels[c]);
+            const std::optional<Limit> &typed = given->limit(sides[c], levels[c]);
+            // A limit kept keeps its on-delay, which the dialog does not show.
+            if (limit && typed)
+                limit->value = typed->value;
+            else
+                limit = typed;
+        }
+        if (!(merged == defaults.of(figure)))
+            own.figures[size_t(figure)] = merged;
+    }
+    return {own, QString()};
+}
+
+bool LimitsDialog::save()
+{
+    LimitsFileReading reading = edited();
+    if (!reading.file) {
+        problem->setText(reading.error);
+        return false;
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(formatLimitsFile(*reading.file)) < 0 ||
+        !out.commit()) {
+        problem->setText(QStringLiteral("%1: %2").arg(path, out.errorString()));
+        return false;
+    }
+    written = *reading.file;
+    return true;
+}

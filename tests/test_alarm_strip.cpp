@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "record/exceedance_watch.h"
+#include "support/link_fixture.h"
+#include "ui/alarm_strip.h"
+#include "ui/console_alarms.h"
+
+#include <QAction>
+#include <QtTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+QByteArray engineAt(int rpm)
+{
+    return QStringLiteral("=%1%2000082230000\r")
+        .arg(rpm, 4, 16, QLatin1Char('0'))
+        .arg(30, 2, 16, QLatin1Char('0'))
+        .toUpper()
+        .toLatin1();
+}
+
+struct AlarmFixture : WindowFixture {
+    ExceedanceWatch watch{link, limits()};
+    ConsoleAlarms alarms{window, watch, QString()};
+    AlarmAnnunciator &annunciator = alarms.annunciator();
+    int tones = 0;
+
+    AlarmFixture()
+    {
+        annunciator.soundTone = [this] { ++tones; };
+        connect();
+    }
+
+    static EngineLimits limits()
+    {
+        EngineLimits limits;
+        limits.of(Figure::Rpm).highCaution = Limit{2800, 1.0};
+        limits.of(Figure::Rpm).highAlarm = Limit{3000, 1.0};
+        return limits;
+    }
+
+    // The unit streams `rpm` for `span`, a line every 100 ms, the pump
+    // ticking between them.
+    void stream(int rpm, std::chrono::milliseconds span)
+    {
+        for (auto t = 0ms; t < span; t += 100ms) {
+            receive(engineAt(rpm));
+            advance(100ms);
+            link.transmitNext();
+        }
+    }
+
+    QStringList shown() const
+    {
+        QStringList texts;
+        for (const AlarmLine &line : window.alarmStrip->shownLines())
+            texts << line.text;
+        return texts;
+    }
+};
+
+} // namespace
+
+class AlarmStripTest : public QObject {
+    Q_OBJECT
+private slots:
+    void alarmFlashesUntilAcknowledgedThenGoes()
+    {
+        AlarmFixture f;
+        const int formHeight = f.window.height();
+        f.stream(3200, 900ms);
+        QVERIFY(f.shown().isEmpty());
+        f.stream(3200, 400ms);
+        QCOMPARE(f.shown().size(), 2);
+        QVERIFY2(f.shown()[0].startsWith(QLatin1String("ALARM")), qPrintable(f.shown()[0]));
+        QVERIFY(f.shown()[0].contains(QLatin1String("RPM 3200")));
+        QVERIFY(f.shown()[1].startsWith(QLatin1String("CAUTION")));
+        QVERIFY(f.window.alarmStrip->isVisibleTo(&f.window));
+        QVERIFY(f.window.height() > formHeight);
+        QCOMPARE(f.tones, 1);
+
+        QVERIFY(f.annunciator.unacknowledged());
+        f.annunciator.tick();
+        QVERIFY(!f.annunciator.lit());
+        f.annunciator.tick();
+        QVERIFY(f.annunciator.lit());
+        for (int i = 0; i < AlarmAnnunciator::ticksBetweenTones; ++i)
+            f.annunciator.tick();
+        QCOMPARE(f.tones, 2);
+
+        QTest::mouseClick(f.window.alarmStrip, Qt::LeftButton);
+        QVERIFY(!f.annunciator.unacknowledged());
+        for (int i = 0; i < 3 * AlarmAnnunciator::ticksBetweenTones; ++i) {
+            f.annunciator.tick();
+            QVERIFY(f.annunciator.lit());
+        }
+        QCOMPARE(f.tones, 2);
+        f.stream(3200, 1000ms);
+        QCOMPARE(f.shown().size(), 2);
+
+        f.stream(2500, 300ms);
+        QVERIFY(f.shown().isEmpty());
+        QVERIFY(!f.window.alarmStrip->isVisibleTo(&f.window));
+        QCOMPARE(f.window.height(), formHeight);
+    }
+
+    void cautionAloneIsSilentAndMutedAlarmToo()
+    {
+        AlarmFixture f;
+        f.stream(2900, 1500ms);
+        QCOMPARE(f.shown().size(), 1);
+        QCOMPARE(f.tones, 0);
+        f.stream(2500, 300ms);
+
+        auto *mute = f.window.findChild<QAction *>(QStringLiteral("muteAlarmsAction"));
+        QVERIFY(mute);
+        mute->trigger();
+        f.stream(3200, 1500ms);
+        QCOMPARE(f.shown().size(), 2);
+        QCOMPARE(f.tones, 0);
+    }
+};
+
+QTEST_MAIN(AlarmStripTest)
+#include "test_alarm_strip.moc"
