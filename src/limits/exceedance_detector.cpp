@@ -50,20 +50,26 @@ ExceedanceDetector::ExceedanceDetector(const EngineLimits &limits)
 std::vector<ExceedanceChange> ExceedanceDetector::take(Figure figure, double seconds, double value)
 {
     std::vector<ExceedanceChange> changes;
+    take(figure, seconds, value, changes);
+    return changes;
+}
+
+void ExceedanceDetector::take(Figure figure, double seconds, double value,
+                              std::vector<ExceedanceChange> &changes)
+{
     Track &track = tracks[std::size_t(figure)];
     if (track.watches.empty())
-        return changes;
+        return;
     passTime(track, seconds, changes);
     if (std::isnan(value)) {
         endGap(track, changes);
-        return changes;
+        return;
     }
     track.heard = true;
     track.lastSeconds = seconds;
     track.lastValue = value;
     for (Watch &watch : track.watches)
-        step(watch, seconds, value, changes);
-    return changes;
+        step(track, watch, seconds, value, changes);
 }
 
 std::vector<ExceedanceChange> ExceedanceDetector::advance(double seconds)
@@ -94,11 +100,7 @@ std::vector<Exceedance> ExceedanceDetector::active() const
 
 bool ExceedanceDetector::pending() const
 {
-    return std::any_of(tracks.begin(), tracks.end(), [](const Track &track) {
-        return std::any_of(track.watches.begin(), track.watches.end(), [](const Watch &watch) {
-            return watch.state != Watch::State::Inside;
-        });
-    });
+    return std::any_of(tracks.begin(), tracks.end(), [](const Track &track) { return track.busy > 0; });
 }
 
 // The last value holds until the next one, but no longer than a gap allows:
@@ -109,6 +111,8 @@ void ExceedanceDetector::passTime(Track &track, double seconds, std::vector<Exce
         return;
     const double heldUntil = std::min(seconds, track.lastSeconds + longestGapSeconds);
     for (Watch &watch : track.watches) {
+        if (track.busy == 0)
+            break;
         if (watch.state == Watch::State::Candidate
             && watch.current.startSeconds + watch.onDelay <= heldUntil) {
             watch.state = Watch::State::Counted;
@@ -129,9 +133,10 @@ void ExceedanceDetector::endGap(Track &track, std::vector<ExceedanceChange> &cha
         watch.state = Watch::State::Inside;
     }
     track.heard = false;
+    track.busy = 0;
 }
 
-void ExceedanceDetector::step(Watch &watch, double seconds, double value,
+void ExceedanceDetector::step(Track &track, Watch &watch, double seconds, double value,
                               std::vector<ExceedanceChange> &changes)
 {
     Exceedance &e = watch.current;
@@ -140,6 +145,7 @@ void ExceedanceDetector::step(Watch &watch, double seconds, double value,
         if (!past(e, value))
             return;
         watch.state = Watch::State::Candidate;
+        ++track.busy;
         e.startSeconds = seconds;
         e.endSeconds.reset();
         e.peak = value;
@@ -152,6 +158,7 @@ void ExceedanceDetector::step(Watch &watch, double seconds, double value,
     case Watch::State::Candidate:
         if (!past(e, value)) {
             watch.state = Watch::State::Inside;
+            --track.busy;
             return;
         }
         if (further(e, value)) {
@@ -166,6 +173,7 @@ void ExceedanceDetector::step(Watch &watch, double seconds, double value,
         }
         if (backInside(e, watch.deadband, value)) {
             watch.state = Watch::State::Inside;
+            --track.busy;
             e.endSeconds = seconds;
             changes.push_back({ExceedanceChange::Kind::Ended, e});
         }

@@ -39,6 +39,8 @@ public:
     // NaN, or more than `longestGapSeconds` since its last value, is a gap:
     // what was running ends at the last value before it.
     std::vector<ExceedanceChange> take(Figure figure, double seconds, double value);
+    // The same, appending to `changes`: no vector per value for a long run.
+    void take(Figure figure, double seconds, double value, std::vector<ExceedanceChange> &changes);
     // The end of the data: every running exceedance ends at its last value.
     std::vector<ExceedanceChange> finish();
     // Time passing without a value: an on-delay may run out on the value
@@ -65,13 +67,14 @@ private:
     struct Track {
         std::vector<Watch> watches;
         bool heard = false; // a value since the last gap
+        int busy = 0;       // watches past their limit, counted or not
         double lastSeconds = 0;
         double lastValue = 0;
     };
 
     void passTime(Track &track, double seconds, std::vector<ExceedanceChange> &changes);
     void endGap(Track &track, std::vector<ExceedanceChange> &changes);
-    static void step(Watch &watch, double seconds, double value,
+    static void step(Track &track, Watch &watch, double seconds, double value,
                      std::vector<ExceedanceChange> &changes);
 
     std::array<Track, figureCount> tracks;

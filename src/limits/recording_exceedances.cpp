@@ -21,6 +21,7 @@ std::vector<Exceedance> exceedancesIn(const RecordingTable &table, const EngineL
 {
     ExceedanceDetector detector(limits);
     std::vector<Exceedance> ended;
+    std::vector<ExceedanceChange> changes;
     // A figure at a time: the figures do not meet in the detector, and a
     // column is read straight through.
     for (const Figure figure : allFigures()) {
@@ -28,7 +29,9 @@ std::vector<Exceedance> exceedancesIn(const RecordingTable &table, const EngineL
             continue;
         const std::vector<float> &column = table.figures[std::size_t(figure)];
         for (std::size_t row = 0; row < table.rows(); ++row)
-            keepEnded(detector.take(figure, table.seconds[row], double(column[row])), ended);
+            detector.take(figure, table.seconds[row], double(column[row]), changes);
+        keepEnded(changes, ended);
+        changes.clear();
     }
     keepEnded(detector.finish(), ended);
     sortByStart(ended);
