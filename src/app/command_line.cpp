@@ -71,6 +71,16 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
                       QStringLiteral("Open the recording FILE (made with --record) in the viewer, "
                                      "alone: no unit, no port. Ctrl+L opens one from the window."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("exceedances"),
+                      QStringLiteral("List every time a figure in the recording FILE (made with "
+                                     "--record) went past its limits, one line each, then their "
+                                     "count, and exit: status 2 for a recording or limits file "
+                                     "that does not read cleanly. No window opens."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("limits"),
+                      QStringLiteral("Read the limits on the engine figures from FILE instead of "
+                                     "~/.config/torvane-console/limits.txt."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("no-reconnect"),
                       QStringLiteral("After \"Connection lost\", wait for a click on a port "
                                      "button instead of opening the same adapter again as soon "
@@ -138,6 +148,23 @@ std::optional<QString> readSettingsJob(const QCommandLineParser &parser, Command
     return std::nullopt;
 }
 
+std::optional<QString> readExceedancesJob(const QCommandLineParser &parser, CommandLine &line)
+{
+    line.limitsFile = parser.value(QStringLiteral("limits"));
+    if (parser.isSet(QStringLiteral("limits")) && line.limitsFile.isEmpty())
+        return QStringLiteral("--limits wants a file");
+    if (!parser.isSet(QStringLiteral("exceedances")))
+        return std::nullopt;
+    line.exceedancesFile = parser.value(QStringLiteral("exceedances"));
+    if (line.exceedancesFile.isEmpty())
+        return QStringLiteral("--exceedances wants a recording");
+    if (line.demo || !line.replayFile.isEmpty() || line.connectPort != 0
+        || line.settingsJob != SettingsJobKind::None || !line.viewFile.isEmpty())
+        return QStringLiteral("--exceedances reads a recording alone: no --demo, --replay, "
+                              "--connect, --view or settings job with it");
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLineResult readCommandLine(const QStringList &arguments)
@@ -197,6 +224,8 @@ CommandLineResult readCommandLine(const QStringList &arguments)
             return mistake(QStringLiteral("--view opens the viewer alone: no --demo, --replay, "
                                           "--connect or settings job with it"));
     }
+    if (std::optional<QString> error = readExceedancesJob(parser, line))
+        return mistake(*error);
     return {line, 0, {}};
 }
 

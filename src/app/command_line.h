@@ -25,6 +25,8 @@ struct CommandLine {
     QString settingsFile;       // saved into, or applied from
     bool storeAfterApply = false;
     QString viewFile;           // a recording to open in the viewer, alone
+    QString exceedancesFile;    // a recording whose exceedances to list, without a window
+    QString limitsFile;         // the user's limits; empty for the default file, if any
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
+#include "app/exceedances_job.h"
 #include "app/first_frame.h"
 #include "app/port_listing.h"
 #include "app/recording_options.h"
@@ -55,6 +56,8 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(portListing(options.ports, systemPorts())), stdout);
         return 0;
     }
+    if (!options.exceedancesFile.isEmpty())
+        return listExceedances(options);
     std::optional<SettingsFile> settingsToApply;
     if (options.settingsJob == SettingsJobKind::Apply) {
         SettingsFileReading reading = readSettingsFile(options.settingsFile);

@@ -16,6 +16,7 @@ struct Limit {
     // How long the figure must stay past the limit before it counts, so a
     // spike of a fraction of a second raises nothing.
     double onDelaySeconds = 1.0;
+    bool operator==(const Limit &) const = default;
 };
 
 // Up to four limits on one figure; each may be absent.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/logger.h"
 
+#include "limits/exceedance_text.h"
 #include "link/serial_port.h"
 
 Logger::Logger(SerialPort *port, const QString &folder, const QString &backupFolder,
@@ -26,6 +27,12 @@ Logger::Logger(SerialPort *port, const QString &folder, const QString &backupFol
             recordingTimer.start();
         else
             recordingTimer.stop();
+    });
+    connect(&watch, &ExceedanceWatch::exceedanceStarted, this, [this](const Exceedance &e) {
+        emit said(exceedanceStartedText(e, watch.nowSeconds()));
+    });
+    connect(&watch, &ExceedanceWatch::exceedanceEnded, this, [this](const Exceedance &e) {
+        emit said(exceedanceEndedText(e));
     });
     connect(&keeper, &SettingsKeeper::backupFailed, this, [this](const QString &error) {
         emit said(QStringLiteral("no settings backup: ") + error);

@@ -3,6 +3,7 @@
 
 #include "core/arrival_waiter.h"
 #include "core/unit_link.h"
+#include "record/exceedance_watch.h"
 #include "record/recorder.h"
 #include "settings/settings_keeper.h"
 
@@ -15,7 +16,7 @@ class SerialPort;
 // The console without a window, for a small computer in the hangar: it
 // connects to port 1, reads the unit out and keeps the backup, records one
 // file per connection into a folder, and says every change of status as a
-// line. Neither an absent device nor a folder it cannot write ends it; it
+// line, as it does each exceedance of the limits. Neither an absent device nor a folder it cannot write ends it; it
 // retries both.
 class Logger : public QObject {
     Q_OBJECT
@@ -35,6 +36,7 @@ public:
 
     UnitLink &link() { return unitLink; }
     const Recorder &recorder() const { return recording; }
+    ExceedanceWatch &exceedanceWatch() { return watch; }
 
 signals:
     // One line for the user, without the program's name.
@@ -50,6 +52,7 @@ private:
 
     UnitLink unitLink;
     Recorder recording;
+    ExceedanceWatch watch{unitLink, std::nullopt};
     SettingsKeeper keeper;
     QString folder;
     ArrivalWaiter deviceWait;

@@ -35,6 +35,11 @@ void declareOptions(QCommandLineParser &parser)
                       QStringLiteral("Write every byte read from or written to the port, and every "
                                      "open, close and lost connection, into FILE, a new file."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("limits"),
+                      QStringLiteral("Read the limits on the engine figures from FILE instead of "
+                                     "~/.config/torvane-console/limits.txt; a line on stderr "
+                                     "says when a figure goes past one and when it is back."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("no-reconnect"),
                       QStringLiteral("End with status 1 when the connection is lost, instead of "
                                      "opening the same adapter again as soon as it is back.")});
@@ -74,6 +79,7 @@ LoggerCommandLine readLoggerCommandLine(const QStringList &arguments)
     options.folder = parser.value(QStringLiteral("record"));
     options.tracePath = parser.value(QStringLiteral("trace"));
     options.reconnect = !parser.isSet(QStringLiteral("no-reconnect"));
+    options.limitsFile = parser.value(QStringLiteral("limits"));
     if (options.device.isEmpty())
         return mistake(QStringLiteral("--port wants a device, or auto"));
     if (options.folder.isEmpty())
@@ -83,5 +89,7 @@ LoggerCommandLine readLoggerCommandLine(const QStringList &arguments)
         return mistake(QStringLiteral("--record: %1 is not a folder").arg(options.folder));
     if (parser.isSet(QStringLiteral("trace")) && options.tracePath.isEmpty())
         return mistake(QStringLiteral("--trace wants a file"));
+    if (parser.isSet(QStringLiteral("limits")) && options.limitsFile.isEmpty())
+        return mistake(QStringLiteral("--limits wants a file"));
     return {options, 0, {}};
 }

@@ -10,6 +10,7 @@ struct LoggerOptions {
     QString folder;          // one new recording per connection
     QString tracePath;       // a new file for the serial trace; empty for none
     bool reconnect = true;   // open a lost adapter again when it is back
+    QString limitsFile;      // the user's limits; empty for the default file, if any
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
 #include "app/recording_options.h"
+#include "limits/limits_file.h"
 #include "link/qt_serial_port.h"
 #include "logger/logger.h"
 #include "logger/logger_options.h"
@@ -28,6 +29,21 @@ int main(int argc, char *argv[])
         std::fputs("torvane-logger: cannot watch for SIGINT/SIGTERM; a signal will end it "
                    "abruptly\n", stderr);
 
+    // A limits file named on the command line must read; the default one only
+    // costs its limits, never the recording.
+    std::optional<LimitsFile> limits;
+    if (const QString limitsPath = limitsFileToRead(options.limitsFile); !limitsPath.isEmpty()) {
+        LimitsFileReading reading = readLimitsFile(limitsPath);
+        if (!reading.file && !options.limitsFile.isEmpty()) {
+            std::fprintf(stderr, "torvane-logger: %s\n", qUtf8Printable(reading.error));
+            return 2;
+        }
+        if (!reading.file)
+            std::fprintf(stderr, "torvane-logger: %s; the default limits apply\n",
+                         qUtf8Printable(reading.error));
+        limits = std::move(reading.file);
+    }
+
     PortMap ports;
     if (options.device != QLatin1String("auto"))
         ports.setDevice(1, options.device);
@@ -40,6 +56,7 @@ int main(int argc, char *argv[])
 
     Logger logger(port, options.folder, SettingsBackups::defaultFolder());
     logger.setReconnecting(options.reconnect);
+    logger.exceedanceWatch().setLimitsFile(std::move(limits));
     // Through Qt's messages, so a warning and a status keep their order.
     QObject::connect(&logger, &Logger::said, [](const QString &line) {
         qInfo("torvane-logger: %s", qUtf8Printable(line));

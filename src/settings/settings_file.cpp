@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings_file.h"
 
+#include "protocol/name_value_text.h"
 #include "settings/setting_names.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <cstdlib>
 
 namespace {
@@ -106,52 +105,22 @@ QByteArray formatSettingsFile(const SettingsFile &file)
 
 SettingsFileReading parseSettingsFile(const QByteArray &text, const QString &fileName)
 {
-    static const QRegularExpression settingLine(
-        QStringLiteral("^\\s*([^\\s=#]+)\\s*=\\s*([^#]*?)\\s*(#.*)?$"));
     static const QRegularExpression wholeNumber(QStringLiteral("^-?[0-9]+$"));
 
+    const NameValueText split = splitNameValueText(text, fileName);
+    if (!split.error.isEmpty())
+        return {std::nullopt, split.error};
     SettingsFile file;
+    for (const QString &comment : split.comments)
+        readHeaderLine(comment, file);
+
     std::array<int, settingCount> lineOf{};
-    bool anySetting = false;
-
-    QByteArrayView rest(text);
-    if (rest.startsWith("\xEF\xBB\xBF")) // some editors start UTF-8 text with a mark
-        rest = rest.sliced(3);
-    QList<QByteArrayView> lines;
-    for (qsizetype end; (end = rest.indexOf('\n')) >= 0; rest = rest.sliced(end + 1))
-        lines.append(rest.first(end));
-    if (!rest.isEmpty())
-        lines.append(rest);
-
-    for (int number = 1; number <= lines.size(); ++number) {
+    for (const NameValueLine &entry : split.entries) {
         const auto refuse = [&](const QString &reason) {
-            return SettingsFileReading{std::nullopt,
-                                       QStringLiteral("%1: line %2: %3").arg(fileName, QString::number(number), reason)};
+            return SettingsFileReading{std::nullopt, lineError(fileName, entry.number, reason)};
         };
-        QByteArrayView bytes = lines[number - 1];
-        if (bytes.endsWith('\r')) // mailed or edited on Windows
-            bytes.chop(1);
-        if (bytes.contains('\0'))
-            return refuse(QStringLiteral("holds a NUL byte; not a text file"));
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                         | QStringDecoder::Flag::ConvertInitialBom);
-        const QString line = decoder.decode(bytes);
-        if (decoder.hasError())
-            return refuse(QStringLiteral("not valid UTF-8 text"));
-
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty())
-            continue;
-        if (trimmed.startsWith(u'#')) {
-            readHeaderLine(trimmed, file);
-            continue;
-        }
-
-        const QRegularExpressionMatch match = settingLine.match(line);
-        if (!match.hasMatch())
-            return refuse(QStringLiteral("expected \"name = value\" or a # comment, found \"%1\"").arg(trimmed));
-        const QString name = match.captured(1);
-        const QString value = match.captured(2);
+        const QString &name = entry.name;
+        const QString &value = entry.value;
         const std::optional<Setting> setting = settingForKey(name);
         if (!setting)
             return refuse(QStringLiteral("unknown setting \"%1\"").arg(name));
@@ -171,27 +140,18 @@ SettingsFileReading parseSettingsFile(const QByteArray &text, const QString &fil
                               .arg(name, value, QString::number(definition.minimum),
                                    QString::number(definition.maximum)));
         file.values[index] = given;
-        lineOf[index] = number;
-        anySetting = true;
+        lineOf[index] = entry.number;
     }
 
-    if (!anySetting)
+    if (split.entries.empty())
         return {std::nullopt, QStringLiteral("%1: holds no settings").arg(fileName)};
     return {std::move(file), QString()};
 }
 
 SettingsFileReading readSettingsFile(const QString &path)
 {
-    QFile source(path);
-    if (!source.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("%1: cannot read: %2").arg(path, source.errorString())};
-    // One byte past the limit tells a large file without reading it all,
-    // whatever size the file system claims.
-    const QByteArray text = source.read(maximumSettingsFileBytes + 1);
-    if (source.error() != QFileDevice::NoError)
-        return {std::nullopt, QStringLiteral("%1: cannot read: %2").arg(path, source.errorString())};
-    if (text.size() > maximumSettingsFileBytes)
-        return {std::nullopt, QStringLiteral("%1: larger than %2 bytes; too large for a settings file")
-                                  .arg(path, QString::number(maximumSettingsFileBytes))};
-    return parseSettingsFile(text, path);
+    const SmallFileRead read = readSmallFile(path, maximumSettingsFileBytes, QStringLiteral("settings file"));
+    if (!read.error.isEmpty())
+        return {std::nullopt, read.error};
+    return parseSettingsFile(read.text, path);
 }

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "record/exceedance_watch.h"
+
+#include "core/unit_link.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double noValue = std::numeric_limits<double>::quiet_NaN();
+
+double numberOf(const std::optional<int> &value)
+{
+    return value ? double(*value) : noValue;
+}
+
+// The temperature is kept as the unit's text, as the recording writes it.
+double numberOf(const std::optional<QByteArray> &text)
+{
+    bool ok = false;
+    const double value = text ? text->toDouble(&ok) : noValue;
+    return ok && std::isfinite(value) ? value : noValue;
+}
+
+// The figure as its column in the recording holds it; NaN for an empty field.
+double recordedFigure(const RecordedValues &values, Figure figure)
+{
+    switch (figure) {
+    case Figure::Rpm: return numberOf(values.rpm);
+    case Figure::Advance: return numberOf(values.advanceDegrees);
+    case Figure::Volts: return numberOf(values.volts);
+    case Figure::Temperature: return numberOf(values.temperature);
+    case Figure::Pair12: return numberOf(values.pair12);
+    case Figure::Pair34: return numberOf(values.pair34);
+    case Figure::Propeller: return numberOf(values.propDegrees);
+    }
+    return noValue;
+}
+
+// A setting the unit reported and that lies in its range.
+std::optional<int> settingRead(const UnitState &unit, Setting setting)
+{
+    const SettingState &state = unit.setting(setting);
+    if (!state.reported || state.outOfRange)
+        return std::nullopt;
+    return state.position;
+}
+
+EngineLimits unitDefaults(const UnitState &unit)
+{
+    const std::optional<int> maxRpmUnits = settingRead(unit, Setting::MaxRpm);
+    const std::optional<int> maxAdvanceSteps = settingRead(unit, Setting::MaxAdvance);
+    return defaultLimits(maxRpmUnits ? std::optional(*maxRpmUnits * 256) : std::nullopt,
+                         maxAdvanceSteps ? std::optional(int(std::lround(*maxAdvanceSteps * 1.4)))
+                                         : std::nullopt);
+}
+
+} // namespace
+
+ExceedanceWatch::ExceedanceWatch(UnitLink &link, std::optional<EngineLimits> userLimits,
+                                 QObject *parent)
+    : QObject(parent), link(link), user(std::move(userLimits)), applied(limitsNow()),
+      detector(applied), began(link.clock())
+{
+    delayTimer.setInterval(checkMs);
+    connect(&delayTimer, &QTimer::timeout, this, &ExceedanceWatch::checkDelays);
+    connect(&link, &UnitLink::lineDecoded, this, &ExceedanceWatch::handleLine);
+    connect(&link, &UnitLink::phaseChanged, this, [this](LinkPhase phase) {
+        if (phase == LinkPhase::Lost)
+            connectionLost();
+    });
+    connect(&link, &UnitLink::settingChanged, this, [this](Setting setting) {
+        if (setting == Setting::MaxRpm || setting == Setting::MaxAdvance)
+            applyLimits();
+    });
+}
+
+void ExceedanceWatch::setUserLimits(std::optional<EngineLimits> limits)
+{
+    user = std::move(limits);
+    applyLimits();
+}
+
+void ExceedanceWatch::setLimitsFile(std::optional<LimitsFile> limitsFile)
+{
+    file = std::move(limitsFile);
+    applyLimits();
+}
+
+double ExceedanceWatch::nowSeconds() const
+{
+    return std::chrono::duration<double>(link.clock() - began).count();
+}
+
+void ExceedanceWatch::checkDelays()
+{
+    announce(detector.advance(nowSeconds()));
+}
+
+void ExceedanceWatch::handleLine(const DecodedLine &line)
+{
+    if (!values.take(line))
+        return;
+    const double seconds = nowSeconds();
+    for (const Figure figure : allFigures()) {
+        const double value = recordedFigure(values, figure);
+        latestValues[std::size_t(figure)] =
+            std::isnan(value) ? std::nullopt : std::optional(value);
+        announce(detector.take(figure, seconds, value));
+    }
+}
+
+// As the recorder does: the next connection may be another unit. What runs
+// ends by the gap, at its last value.
+void ExceedanceWatch::connectionLost()
+{
+    values = RecordedValues{};
+    latestValues.fill(std::nullopt);
+}
+
+EngineLimits ExceedanceWatch::limitsNow() const
+{
+    if (user)
+        return *user;
+    const EngineLimits defaults = unitDefaults(link.state());
+    return file ? file->over(defaults) : defaults;
+}
+
+// New limits start a new detector; what ran under the old ones ends at its
+// last value.
+void ExceedanceWatch::applyLimits()
+{
+    const EngineLimits now = limitsNow();
+    if (now == applied)
+        return;
+    announce(detector.finish());
+    applied = now;
+    detector = ExceedanceDetector(applied);
+}
+
+void ExceedanceWatch::announce(const std::vector<ExceedanceChange> &changes)
+{
+    for (const ExceedanceChange &change : changes) {
+        if (change.kind == ExceedanceChange::Kind::Started)
+            emit exceedanceStarted(change.exceedance);
+        else
+            emit exceedanceEnded(change.exceedance);
+    }
+    // Rows come faster than the timer: restarting it would starve it.
+    if (!detector.pending())
+        delayTimer.stop();
+    else if (!delayTimer.isActive())
+        delayTimer.start();
+}
