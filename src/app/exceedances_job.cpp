@@ -24,13 +24,13 @@ int listExceedances(const CommandLine &options)
     // A recording holds no unit settings: no default limit on engine speed
     // or advance, unless the limits file sets one.
     EngineLimits limits = defaultLimits(std::nullopt, std::nullopt);
-    const QString limitsPath = limitsFileToRead(options.limitsFile);
-    if (!limitsPath.isEmpty()) {
-        const LimitsFileReading reading = readLimitsFile(limitsPath);
-        if (!reading.file)
-            return refuse(reading.error);
-        limits = reading.file->over(limits);
-    }
+    const StartingLimits starting = startingLimits(options.limitsFile);
+    // A listing from other limits than the user's would mislead: any file
+    // that does not read stops it.
+    if (!starting.error.isEmpty())
+        return refuse(starting.error);
+    if (starting.file)
+        limits = starting.file->over(limits);
     RecordingTable table;
     const RecordingLoad load = loadRecording(options.exceedancesFile, table);
     if (!load.ok())

@@ -5,6 +5,9 @@
 #include "app/port_listing.h"
 #include "app/recording_options.h"
 #include "app/settings_job.h"
+#include "limits/limits_file.h"
+#include "record/exceedance_watch.h"
+#include "ui/console_alarms.h"
 #include "link/qt_serial_port.h"
 #include "link/system_ports.h"
 #include "core/unit_link.h"
@@ -28,7 +31,7 @@
 namespace {
 
 // --view: the viewer alone, no unit and no port.
-int viewRecording(const CommandLine &options)
+int viewRecording(const CommandLine &options, const std::optional<LimitsFile> &limits)
 {
     QString error;
     RecordingViewer *viewer = RecordingViewer::open(options.viewFile, error);
@@ -36,6 +39,9 @@ int viewRecording(const CommandLine &options)
         std::fprintf(stderr, "torvane-console: %s\n", qUtf8Printable(error));
         return 2;
     }
+    // A recording holds no unit settings: only the limits that need none.
+    const EngineLimits defaults = defaultLimits(std::nullopt, std::nullopt);
+    viewer->setLimits(limits ? limits->over(defaults) : defaults);
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(viewer->stripChart());
     viewer->show();
@@ -68,6 +74,13 @@ int main(int argc, char *argv[])
         }
         settingsToApply = std::move(reading.file);
     }
+    StartingLimits limits = startingLimits(options.limitsFile);
+    if (limits.mustStop()) {
+        std::fprintf(stderr, "torvane-console: %s\n", qUtf8Printable(limits.error));
+        return 2;
+    }
+    if (!limits.warning().isEmpty())
+        std::fprintf(stderr, "torvane-console: %s\n", qUtf8Printable(limits.warning()));
 #ifdef TORVANE_HAS_DEMO_UNIT
     // Read before the window opens, and refused like a mistyped option.
     const LoadedRecording replay =
@@ -85,7 +98,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.DataLink"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.torvane.DataLink")));
     if (!options.viewFile.isEmpty())
-        return viewRecording(options);
+        return viewRecording(options, limits.file);
 
 #ifdef TORVANE_HAS_DEMO_UNIT
     DemoUnit demoUnit;
@@ -129,8 +142,13 @@ int main(int argc, char *argv[])
     }
 
     ConsoleWindow window(link);
+    ExceedanceWatch exceedances(link, std::nullopt);
+    exceedances.setLimitsFile(std::move(limits.file));
+    ConsoleAlarms alarms(window, exceedances,
+                         options.limitsFile.isEmpty() ? defaultLimitsFilePath() : options.limitsFile);
     attachSettingsActions(window, settingsKeeper);
-    attachOpenRecordingAction(window, defaultRecordingFolder());
+    attachOpenRecordingAction(window, defaultRecordingFolder(),
+                              [&exceedances] { return exceedances.limits(); });
     if (options.demo)
         setTitleMarker(window, TitleMarker::Demo, true);
     if (!options.replayFile.isEmpty())

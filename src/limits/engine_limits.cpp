@@ -41,7 +41,8 @@ double FigureLimits::deadbandFor(Figure figure) const
 EngineLimits defaultLimits(std::optional<int> unitMaxRpm, std::optional<int> unitMaxAdvance)
 {
     EngineLimits limits;
-    if (unitMaxRpm)
+    // A Max RPM of 0 would alarm at any speed: it limits nothing a pilot can use.
+    if (unitMaxRpm && *unitMaxRpm > 0)
         limits.of(Figure::Rpm).highAlarm = Limit{double(*unitMaxRpm)};
     if (unitMaxAdvance)
         limits.of(Figure::Advance).highAlarm = Limit{double(*unitMaxAdvance)};

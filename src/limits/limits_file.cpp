@@ -286,10 +286,17 @@ QString defaultLimitsFilePath()
            + QStringLiteral("/torvane-console/limits.txt");
 }
 
-QString limitsFileToRead(const QString &given)
+StartingLimits startingLimits(const QString &given)
 {
-    if (!given.isEmpty())
-        return given;
-    const QString fallback = defaultLimitsFilePath();
-    return QFileInfo::exists(fallback) ? fallback : QString();
+    const QString path = given.isEmpty() ? defaultLimitsFilePath() : given;
+    if (given.isEmpty() && !QFileInfo::exists(path))
+        return {};
+    LimitsFileReading reading = readLimitsFile(path);
+    return {std::move(reading.file), reading.error, !given.isEmpty()};
+}
+
+QString StartingLimits::warning() const
+{
+    return error.isEmpty() || given ? QString()
+                                    : error + QStringLiteral("; the default limits apply");
 }

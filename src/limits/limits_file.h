@@ -39,6 +39,15 @@ QByteArray formatLimitsFile(const LimitsFile &file);
 
 // ~/.config/torvane-console/limits.txt, for the console and the logger alike.
 QString defaultLimitsFilePath();
-// `given` when not empty, else the default file when there is one; empty
-// when there is nothing to read.
-QString limitsFileToRead(const QString &given);
+// The limits a program starts with: the file it was given, else the default
+// file when there is one. A window or a logger stops for a given file that
+// does not read, but a bad default file costs only its own limits.
+struct StartingLimits {
+    std::optional<LimitsFile> file;
+    QString error; // "FILE: line N: reason" when the file does not read
+    bool given = false;
+    bool mustStop() const { return given && !error.isEmpty(); }
+    // What to say on stderr and carry on with, for a bad default file.
+    QString warning() const;
+};
+StartingLimits startingLimits(const QString &given);

@@ -31,18 +31,13 @@ int main(int argc, char *argv[])
 
     // A limits file named on the command line must read; the default one only
     // costs its limits, never the recording.
-    std::optional<LimitsFile> limits;
-    if (const QString limitsPath = limitsFileToRead(options.limitsFile); !limitsPath.isEmpty()) {
-        LimitsFileReading reading = readLimitsFile(limitsPath);
-        if (!reading.file && !options.limitsFile.isEmpty()) {
-            std::fprintf(stderr, "torvane-logger: %s\n", qUtf8Printable(reading.error));
-            return 2;
-        }
-        if (!reading.file)
-            std::fprintf(stderr, "torvane-logger: %s; the default limits apply\n",
-                         qUtf8Printable(reading.error));
-        limits = std::move(reading.file);
+    StartingLimits limits = startingLimits(options.limitsFile);
+    if (limits.mustStop()) {
+        std::fprintf(stderr, "torvane-logger: %s\n", qUtf8Printable(limits.error));
+        return 2;
     }
+    if (!limits.warning().isEmpty())
+        std::fprintf(stderr, "torvane-logger: %s\n", qUtf8Printable(limits.warning()));
 
     PortMap ports;
     if (options.device != QLatin1String("auto"))
@@ -56,7 +51,7 @@ int main(int argc, char *argv[])
 
     Logger logger(port, options.folder, SettingsBackups::defaultFolder());
     logger.setReconnecting(options.reconnect);
-    logger.exceedanceWatch().setLimitsFile(std::move(limits));
+    logger.exceedanceWatch().setLimitsFile(std::move(limits.file));
     // Through Qt's messages, so a warning and a status keep their order.
     QObject::connect(&logger, &Logger::said, [](const QString &line) {
         qInfo("torvane-logger: %s", qUtf8Printable(line));

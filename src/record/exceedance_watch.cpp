@@ -119,6 +119,11 @@ void ExceedanceWatch::connectionLost()
     latestValues.fill(std::nullopt);
 }
 
+EngineLimits ExceedanceWatch::defaults() const
+{
+    return unitDefaults(link.state());
+}
+
 EngineLimits ExceedanceWatch::limitsNow() const
 {
     if (user)

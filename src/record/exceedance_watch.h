@@ -35,6 +35,8 @@ public:
     void setLimitsFile(std::optional<LimitsFile> file);
     // What applies now.
     EngineLimits limits() const { return applied; }
+    // What applies without a limits file: from the unit's settings as read.
+    EngineLimits defaults() const;
     std::vector<Exceedance> active() const { return detector.active(); }
     std::optional<double> latest(Figure figure) const { return latestValues[std::size_t(figure)]; }
     double nowSeconds() const;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "limits/engine_limits.h"
+#include "limits/exceedance_detector.h"
 
 #include <QObject>
 #include <QString>

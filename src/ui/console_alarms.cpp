@@ -56,5 +56,7 @@ void ConsoleAlarms::sound()
 
 void ConsoleAlarms::editLimits()
 {
-    editLimitsInDialog(&window, watch, limitsPath);
+    LimitsDialog dialog(watch.limits(), watch.defaults(), limitsPath, &window);
+    if (dialog.exec() == QDialog::Accepted)
+        watch.setLimitsFile(dialog.saved());
 }

@@ -54,7 +54,7 @@ LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defa
             edit->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(info.key),
                                                            QLatin1String(columnKeys[c])));
             edit->setAccessibleName(QStringLiteral("%1 %2").arg(QLatin1String(info.name),
-                                                              QLatin1String(columnTitles[c]).toLower()));
+                                                              QString::fromLatin1(columnTitles[c]).toLower()));
             edit->setPlaceholderText(QStringLiteral("none"));
             grid->addWidget(edit, row, c + 1);
             editors[size_t(figure)][size_t(c)] = edit;

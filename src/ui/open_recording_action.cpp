@@ -10,7 +10,7 @@
 
 namespace {
 
-void openRecording(ConsoleWindow &window, const QString &folder)
+void openRecording(ConsoleWindow &window, const QString &folder, const EngineLimits &limits)
 {
     const QString path = QFileDialog::getOpenFileName(
         &window, QStringLiteral("Open recording"), folder,
@@ -23,18 +23,22 @@ void openRecording(ConsoleWindow &window, const QString &folder)
         QMessageBox::warning(&window, QStringLiteral("Open recording"), error);
         return;
     }
+    viewer->setLimits(limits);
     viewer->show();
 }
 
 } // namespace
 
-void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder)
+void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder,
+                               std::function<EngineLimits()> limits)
 {
     window.setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *action = new QAction(QStringLiteral("Open recording..."), &window);
     action->setObjectName(QStringLiteral("openRecordingAction"));
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     QObject::connect(action, &QAction::triggered, &window,
-                     [&window, recordingsFolder] { openRecording(window, recordingsFolder); });
+                     [&window, recordingsFolder, limits] {
+                         openRecording(window, recordingsFolder, limits());
+                     });
     window.addAction(action);
 }

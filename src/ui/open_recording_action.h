@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "limits/engine_limits.h"
+
 #include <QString>
+#include <functional>
 
 class ConsoleWindow;
 
 // "Open recording..." (Ctrl+L): a recording in a viewer window of its own,
-// the file dialog starting in `recordingsFolder`. Any number may be open.
-void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder);
+// the file dialog starting in `recordingsFolder`. Any number may be open;
+// each shows the exceedances of the limits that apply when it opens.
+void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder,
+                               std::function<EngineLimits()> limits);
