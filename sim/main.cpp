@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
-#include "sim/recording_file.h"
+#include "sim/replay_file.h"
 #include "sim/sim_options.h"
 #include "sim/unit_simulator.h"
 #include "torvane_version.h"
@@ -22,7 +22,7 @@ QString loadReplay(SimOptions &options)
 {
     if (options.replayFile.isEmpty())
         return {};
-    const LoadedRecording loaded = loadRecording(options.replayFile);
+    const LoadedRecording loaded = openReplay(options.replayFile);
     options.replay = loaded.recording;
     return loaded.error;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/memory_serial_port.h"
 #include "logger/logger.h"
-#include "sim/csv_reader.h"
+#include "recording/recording_table.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -81,17 +81,9 @@ QString rowProblem(const QString &path)
     const QByteArray bytes = file.readAll();
     if (!bytes.endsWith("\r\n"))
         return QStringLiteral("the last row is cut");
-    CsvReader reader;
-    const QList<CsvReader::Row> rows = reader.feed(bytes) + reader.finish();
-    if (reader.failed())
-        return reader.error();
-    if (rows.size() < 2 || rows.first().fields.value(0) != "time")
-        return QStringLiteral("no header and rows");
-    for (const CsvReader::Row &row : rows) {
-        if (row.fields.size() != 10)
-            return QStringLiteral("line %1 has %2 fields").arg(row.line).arg(row.fields.size());
-    }
-    return {};
+    // The reader refuses a row whose fields are not the header's.
+    RecordingTable table;
+    return loadRecording(path, table).error;
 }
 
 qsizetype timesSaid(const QSignalSpy &spy, const QString &start)

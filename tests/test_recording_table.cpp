@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Recordings read back for the viewer: the loader's checks, rows added to a
-// growing file, the min/max pyramid and the summary.
+// Recordings read back for the viewer and the replay: the loader's checks,
+// the lines a replay reads, rows added to a growing file, the min/max pyramid
+// and the summary.
 
 #include "recording/min_max_pyramid.h"
 #include "recording/recording_summary.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,6 +48,51 @@ QString outcome(const RecordingLoad &load, const RecordingTable &table, const QS
            + (load.lastRowIncomplete ? QStringLiteral(" +cut") : QString());
 }
 
+// Hands out its bytes one at a time: every state of the reader is carried
+// across a read's end.
+class TrickleDevice : public QIODevice {
+public:
+    explicit TrickleDevice(const QByteArray &bytes) : bytes(bytes) { open(ReadOnly | Unbuffered); }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return bytes.size() - at + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        if (at == bytes.size() || most == 0)
+            return 0;
+        *data = bytes[at++];
+        return 1;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray bytes;
+    qsizetype at = 0;
+};
+
+// "seconds:line ..." with control bytes as \xNN, "+cut" for a dropped last
+// row; or the error.
+QString linesRead(QIODevice &input)
+{
+    RecordingTable table;
+    const RecordingLoad load = readRecording(input, QStringLiteral("run.csv"), table, RowContent::Lines);
+    if (!load.ok())
+        return load.error;
+    QStringList rows;
+    for (size_t i = 0; i < table.rows(); ++i) {
+        QString line;
+        for (const char c : table.lines.at(i))
+            line += uchar(c) < 0x20 || uchar(c) >= 0x7F
+                        ? QStringLiteral("\\x%1").arg(uchar(c), 2, 16, QLatin1Char('0'))
+                        : QString(QLatin1Char(c));
+        rows << QString::number(table.seconds[i]) + ':' + line;
+    }
+    if (table.figures[0].size() != 0 || table.lines.size() != table.rows())
+        return QStringLiteral("figures kept, or a line missing");
+    return rows.join(' ') + (load.lastRowIncomplete ? QStringLiteral(" +cut") : QString());
+}
+
 MinMaxPyramid::Range bruteForce(const std::vector<float> &column, size_t first, size_t last)
 {
     MinMaxPyramid::Range range{INFINITY, -INFINITY};
@@ -76,6 +123,8 @@ class TestRecordingTable : public QObject {
 private slots:
     void loads_data();
     void loads();
+    void lines_data();
+    void lines();
     void newRowsOfAGrowingFile();
     void pyramidMatchesBruteForce_data();
     void pyramidMatchesBruteForce();
@@ -111,16 +160,26 @@ void TestRecordingTable::loads_data()
         start + rowA + " | " + rowA);
     add("line counted through quoted line ends",
         header + row("0.125", "2640,25,14,45,200,100,", "\"a\nb\r\nc\"") + row("1", ",x,,,,,"),
-        "@: line 5: advance_deg \"x\" is not a number");
+        "@: line 5: advance_deg \"x\" is not a number from -32768 to 65535");
     add("text where a number belongs",
         header + row("0.125") + row("1", "2640,25,14V,45,200,100,"),
-        "@: line 3: volts \"14V\" is not a number");
+        "@: line 3: volts \"14V\" is not a number from -32768 to 65535");
     add("no infinity", header + row("0.125", "-inf,,,,,,"),
-        "@: line 2: rpm \"-inf\" is not a number");
+        "@: line 2: rpm \"-inf\" is not a number from -32768 to 65535");
     add("no exponent", header + row("0.125", ",,,,,,1e3"),
-        "@: line 2: prop_deg \"1e3\" is not a number");
+        "@: line 2: prop_deg \"1e3\" is not a number from -32768 to 65535");
     add("seconds with a sign", header + row("-1"),
-        "@: line 2: seconds \"-1\" is not a plain non-negative number");
+        "@: line 2: seconds \"-1\" is not a plain number from 0 to 31622400");
+    add("seconds beyond a year", header + row("0") + row("10000000000000000"),
+        "@: line 3: seconds \"10000000000000000\" is not a plain number from 0 to 31622400");
+    add("figures at a 16-bit field's ends", header + row("0", "-32768,65535,,,,,"),
+        start.chopped(2) + "; 0 -32768 65535 nan nan nan nan nan");
+    add("figure beyond 16 bits", header + row("0", ",,,,,70000,"),
+        "@: line 2: pair34 \"70000\" is not a number from -32768 to 65535");
+    add("figure below 16 bits", header + row("0", ",,,,,,-32768.5"),
+        "@: line 2: prop_deg \"-32768.5\" is not a number from -32768 to 65535");
+    add("blank lines skipped, counted", header + "\r\n" + row("1") + "\n" + row("0.5"),
+        "@: line 5: seconds go back, from 1 to 0.5");
     add("seconds go back", header + row("1.5") + row("1.25"),
         "@: line 3: seconds go back, from 1.5 to 1.25");
     add("first time unreadable", header + row("0").replace(rowTime, "yesterday"),
@@ -154,6 +213,44 @@ void TestRecordingTable::loads()
     const RecordingLoad load = loadRecording(path, table);
     QCOMPARE(outcome(load, table, path), expected);
     QCOMPARE(table.rowOffsets.size(), table.rows());
+}
+
+void TestRecordingTable::lines_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("expected");
+    const auto add = [](const char *name, const QByteArray &contents, const QString &expected) {
+        QTest::newRow(name) << contents << expected;
+    };
+    add("columns by name, BOM, the others unread",
+        "\xEF\xBB\xBFline,rpm,seconds\r\n=A,x,0.5\r\np7F,,0.75\r\n", "0.5:=A 0.75:p7F");
+    add("quoted comma, doubled quotes, line ends",
+        "seconds,line\n0.25,\"=A,\"\"B\"\n1,\"a\r\nb\"\n", "0.25:=A,\"B 1:a\\x0d\\x0ab");
+    add("empty, binary and stray quotes as they stand",
+        QByteArray("seconds,line\n0,\n1,\0\xff\n2,ab\"c\n", 28), "0: 1:\\x00\\xff 2:ab\"c");
+    add("last row without its line end", "seconds,line\n0,a\n1,b", "0:a +cut");
+    add("blank lines skipped, counted", "seconds,line\n\n1,a\r\n\r\n0.5,b\n",
+        "run.csv: line 5: seconds go back, from 1 to 0.5");
+    add("no seconds column", "time,line\n1,=A\n", "run.csv: line 1: no \"seconds\" column in the header");
+    add("no line column", "seconds,lines\n1,=A\n", "run.csv: line 1: no \"line\" column in the header");
+    add("seconds beyond a year", "seconds,line\n0,a\n31622400.001,b\n",
+        "run.csv: line 3: seconds \"31622400.001\" is not a plain number from 0 to 31622400");
+    add("unterminated quote", "seconds,line\n1,\"=A\n2,=B\n", "run.csv: line 2: unterminated quote");
+    add("text after a closing quote", "seconds,line\n1,\"=A\"B\n",
+        "run.csv: line 2: text after the closing quote of field 2");
+    add("row too long", "seconds,line\n0,a\n1," + QByteArray(70000, 'x') + "\n",
+        "run.csv: line 3: a row longer than 65536 bytes (an unterminated quote?)");
+}
+
+void TestRecordingTable::lines()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, expected);
+    QBuffer whole(&contents);
+    whole.open(QIODevice::ReadOnly);
+    QCOMPARE(linesRead(whole), expected);
+    TrickleDevice trickle(contents);
+    QCOMPARE(linesRead(trickle), expected);
 }
 
 void TestRecordingTable::newRowsOfAGrowingFile()

@@ -120,6 +120,27 @@ private slots:
         QCOMPARE(ticks.size(), size_t(5));
     }
 
+    // A span or step no recording has still gives few ticks, at once.
+    void ticksStayFewWhateverTheSpan_data()
+    {
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("last");
+        QTest::addColumn<double>("step");
+        QTest::newRow("far wider than its step") << 0.0 << 1e16 << 0.001;
+        QTest::newRow("a step lost in the magnitude") << 1e16 << 1e16 + 4096 << 0.001;
+        QTest::newRow("beyond a 64-bit count") << -1e300 << 1e300 << 1.0;
+        QTest::newRow("not a number") << double(NAN) << 1.0 << 1.0;
+    }
+    void ticksStayFewWhateverTheSpan()
+    {
+        QFETCH(double, first);
+        QFETCH(double, last);
+        QFETCH(double, step);
+        QVERIFY(tickSeconds(first, last, step, 0).size() <= size_t(mostTimeTicks));
+        for (const TimeAxis axis : {TimeAxis::Clock, TimeAxis::Seconds})
+            QVERIFY(timeTicks(last - first, 10, axis).step > 0);
+    }
+
     void rendersEveryStrip()
     {
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Recording - flight.csv"));

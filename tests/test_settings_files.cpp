@@ -58,6 +58,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void laxLayoutAccepted();
+    void savedFractionDropped();
     void refusals_data();
     void refusals();
     void unreadableFiles();
@@ -165,6 +166,18 @@ void TestSettingsFiles::laxLayoutAccepted()
     QCOMPARE(reading.file->values, expected);
     QCOMPARE(reading.file->header.firmware, QStringLiteral("32"));
     QVERIFY(!reading.file->header.savedAt.isValid());
+}
+
+// The file holds whole seconds: read back after writing, the time is the same.
+void TestSettingsFiles::savedFractionDropped()
+{
+    const QByteArray text = "# saved: 2026-07-02T03:04:05.999-02:30\nled = 1\n";
+    const SettingsFileReading first = parseSettingsFile(text, QStringLiteral("x.txt"));
+    QVERIFY2(first.file, qPrintable(first.error));
+    const QByteArray written = formatSettingsFile(*first.file);
+    QVERIFY(written.contains("# saved: 2026-07-02T03:04:05-02:30\n"));
+    QCOMPARE(parseSettingsFile(written, QStringLiteral("x.txt")).file->header.savedAt,
+             first.file->header.savedAt);
 }
 
 void TestSettingsFiles::refusals_data()

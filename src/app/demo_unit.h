@@ -2,7 +2,7 @@
 #pragma once
 
 #include "link/port_map.h"
-#include "sim/recording_file.h"
+#include "sim/replay_file.h"
 
 #include <QString>
 #include <memory>

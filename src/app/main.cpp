@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
 #ifdef TORVANE_HAS_DEMO_UNIT
     // Read before the window opens, and refused like a mistyped option.
     const LoadedRecording replay =
-        options.replayFile.isEmpty() ? LoadedRecording{} : loadRecording(options.replayFile);
+        options.replayFile.isEmpty() ? LoadedRecording{} : openReplay(options.replayFile);
     if (!replay.error.isEmpty()) {
         std::fprintf(stderr, "torvane-console: %s\n", qPrintable(replay.error));
         return 2;

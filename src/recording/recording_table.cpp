@@ -9,7 +9,6 @@
 #include <functional>
 #include <limits>
 #include <memory>
-#include <optional>
 
 namespace {
 
@@ -29,6 +28,7 @@ constexpr float noNumber = std::numeric_limits<float>::quiet_NaN();
 constexpr int skippedColumn = -1;
 constexpr int timeColumn = figureCount;
 constexpr int secondsColumn = figureCount + 1;
+constexpr int lineColumn = figureCount + 2;
 
 QString expectedHeader()
 {
@@ -53,6 +53,12 @@ QString notARecording(const QString &path)
     return failure(path, 1,
                    QStringLiteral("not a Torvane recording (the header is not %1)")
                        .arg(expectedHeader()));
+}
+
+QString missingColumn(const QString &path, const char *name)
+{
+    return failure(path, 1,
+                   QStringLiteral("no \"%1\" column in the header").arg(QLatin1String(name)));
 }
 
 QString tooLarge(const QString &path)
@@ -82,6 +88,7 @@ struct Field {
     const char *end = nullptr;
     const char *next = nullptr; // after the comma or line end
     bool endsLine = false;
+    bool quoted = false;
     int lineFeeds = 0; // inside quotes
 };
 
@@ -95,6 +102,7 @@ Scan scanField(const char *p, const char *end, Field &field)
     if (p == end)
         return Scan::NeedMore;
     field.lineFeeds = 0;
+    field.quoted = *p == '"';
     const char *q = p;
     if (*p == '"') {
         for (q = p + 1;; q += 2) {
@@ -158,6 +166,11 @@ bool parseFigure(const char *begin, const char *end, float &value)
     return error == std::errc() && stop == end;
 }
 
+bool isFigure(float value)
+{
+    return !(value < lowestFigure || value > highestFigure); // NaN: an empty field
+}
+
 // Digits, optionally a point and more digits.
 bool parseSeconds(const char *begin, const char *end, double &value)
 {
@@ -189,41 +202,82 @@ bool parseSeconds(const char *begin, const char *end, double &value)
     return error == std::errc() && stop == end;
 }
 
-// The role of each column, or nothing when the line is not a recording's
-// header. `line` ends with its LF.
-std::optional<std::vector<int>> columnRoles(QByteArrayView line)
+// Each load reads only the columns it keeps.
+bool isKept(int role, RowContent content)
+{
+    return role == secondsColumn || (content == RowContent::Lines) == (role == lineColumn);
+}
+
+int roleOf(QByteArrayView name, RowContent content)
+{
+    int role = name == "time"      ? timeColumn
+               : name == "seconds" ? secondsColumn
+               : name == "line"    ? lineColumn
+                                   : skippedColumn;
+    for (int figure = 0; figure < figureCount; ++figure)
+        if (name == figureInfo(Figure(figure)).column)
+            role = figure;
+    return role != skippedColumn && isKept(role, content) ? role : skippedColumn;
+}
+
+// A header line as read: the role of each column, or why it is refused.
+struct HeaderColumns {
+    std::vector<int> roles;
+    bool readable = true; // every field whole, no kept column named twice
+    int missing = skippedColumn;
+    bool ok() const { return readable && missing == skippedColumn; }
+};
+
+// `line` ends with its LF.
+HeaderColumns columnRoles(QByteArrayView line, RowContent content)
 {
     if (line.startsWith("\xEF\xBB\xBF"))
         line = line.sliced(3);
-    std::vector<int> roles;
-    std::array<bool, figureCount + 2> found{};
+    HeaderColumns header;
+    std::array<bool, figureCount + 3> found{};
     const char *p = line.data();
     const char *end = p + line.size();
     for (Field field; !field.endsLine; p = field.next) {
-        if (scanField(p, end, field) != Scan::Done)
-            return std::nullopt;
-        const QByteArrayView name(field.begin, field.end - field.begin);
-        int role = name == "time" ? timeColumn : name == "seconds" ? secondsColumn : skippedColumn;
-        for (int figure = 0; figure < figureCount; ++figure)
-            if (name == figureInfo(Figure(figure)).column)
-                role = figure;
-        if (role != skippedColumn) {
-            if (found[role])
-                return std::nullopt;
-            found[role] = true;
+        if (scanField(p, end, field) != Scan::Done) {
+            header.readable = false;
+            return header;
         }
-        roles.push_back(role);
+        const int role = roleOf(QByteArrayView(field.begin, field.end - field.begin), content);
+        if (role != skippedColumn) {
+            header.readable = header.readable && !found[size_t(role)];
+            found[size_t(role)] = true;
+        }
+        header.roles.push_back(role);
     }
-    if (std::find(found.begin(), found.end(), false) != found.end())
-        return std::nullopt;
-    return roles;
+    for (int role = 0; role < int(found.size()) && header.missing == skippedColumn; ++role)
+        if (isKept(role, content) && !found[size_t(role)])
+            header.missing = role;
+    return header;
+}
+
+// A replay names the column it lacks; the viewer, the whole header it wants.
+QString headerProblem(const HeaderColumns &header, RowContent content, const QString &path)
+{
+    if (content == RowContent::Lines && header.readable)
+        return missingColumn(path, header.missing == lineColumn ? "line" : "seconds");
+    return notARecording(path);
+}
+
+// CR LF or LF alone: a line a spreadsheet may leave.
+const char *blankLineEnd(const char *p, const char *end)
+{
+    if (p != end && *p == '\n')
+        return p + 1;
+    if (end - p >= 2 && p[0] == '\r' && p[1] == '\n')
+        return p + 2;
+    return nullptr;
 }
 
 // The file a chunk at a time; the start of a row cut off by a chunk's end is
 // carried over to the next.
 class Chunks {
 public:
-    Chunks(QFile &file, qint64 offset) : file(file), bufferOffset(offset) {}
+    Chunks(QIODevice &file, qint64 offset) : file(file), bufferOffset(offset) {}
 
     const char *begin() const { return buffer.get(); }
     const char *end() const { return buffer.get() + filled; }
@@ -250,7 +304,7 @@ public:
 
 private:
     static constexpr qint64 capacity = chunkBytes + longestRow;
-    QFile &file;
+    QIODevice &file;
     std::unique_ptr<char[]> buffer{new char[capacity]};
     qint64 bufferOffset;
     qint64 filled = 0;
@@ -260,7 +314,7 @@ private:
 // Parses rows straight into the table's columns.
 class RowReader {
 public:
-    RowReader(QFile &file, qint64 offset, const QString &path, RecordingTable &table)
+    RowReader(QIODevice &file, qint64 offset, const QString &path, RecordingTable &table)
         : chunks(file, offset), path(path), table(table)
     {
     }
@@ -273,12 +327,13 @@ public:
     std::vector<int> roles;
 
 private:
-    enum class Parsed { Row, NeedMore, Bad };
+    enum class Parsed { Row, Blank, NeedMore, Bad };
     struct Row {
         double seconds = 0;
         std::array<float, figureCount> figures{};
         const char *timeBegin = nullptr;
         const char *timeEnd = nullptr;
+        Field line;
         const char *next = nullptr;
         int lineFeeds = 0;
     };
@@ -296,6 +351,10 @@ RowReader::Parsed RowReader::parseRow(const char *p, const char *end)
 {
     const int columns = int(roles.size());
     row.lineFeeds = 0;
+    if (const char *after = blankLineEnd(p, end)) {
+        row.next = after;
+        return Parsed::Blank;
+    }
     Field field;
     for (int column = 0; column < columns; ++column, p = field.next) {
         switch (scanField(p, end, field)) {
@@ -310,18 +369,25 @@ RowReader::Parsed RowReader::parseRow(const char *p, const char *end)
         row.lineFeeds += field.lineFeeds;
         const int role = roles[size_t(column)];
         if (role >= 0 && role < figureCount) {
-            if (!parseFigure(field.begin, field.end, row.figures[size_t(role)])) {
-                problem = QStringLiteral("%1 \"%2\" is not a number")
+            float &value = row.figures[size_t(role)];
+            if (!parseFigure(field.begin, field.end, value) || !isFigure(value)) {
+                problem = QStringLiteral("%1 \"%2\" is not a number from %3 to %4")
                               .arg(QLatin1String(figureInfo(Figure(role)).column),
-                                   shown(field.begin, field.end));
+                                   shown(field.begin, field.end))
+                              .arg(lowestFigure)
+                              .arg(highestFigure);
                 return Parsed::Bad;
             }
         } else if (role == secondsColumn) {
-            if (!parseSeconds(field.begin, field.end, row.seconds)) {
-                problem = QStringLiteral("seconds \"%1\" is not a plain non-negative number")
-                              .arg(shown(field.begin, field.end));
+            if (!parseSeconds(field.begin, field.end, row.seconds)
+                || row.seconds > longestRecordingSeconds) {
+                problem = QStringLiteral("seconds \"%1\" is not a plain number from 0 to %2")
+                              .arg(shown(field.begin, field.end))
+                              .arg(longestRecordingSeconds, 0, 'f', 0);
                 return Parsed::Bad;
             }
+        } else if (role == lineColumn) {
+            row.line = field;
         } else if (role == timeColumn) {
             row.timeBegin = field.begin;
             row.timeEnd = field.end;
@@ -345,7 +411,9 @@ bool RowReader::keepRow(qint64 offset)
         problem = QStringLiteral("more than %1 rows, too many to view").arg(mostRecordingRows);
         return false;
     }
-    if (table.rows() == 0) {
+    if (table.content == RowContent::Lines) {
+        // Only the seconds are judged: the replay reads nothing else.
+    } else if (table.rows() == 0) {
         const QString time = QString::fromLatin1(row.timeBegin, row.timeEnd - row.timeBegin);
         table.start = QDateTime::fromString(time, Qt::ISODateWithMs);
         if (!table.start.isValid()) {
@@ -356,7 +424,8 @@ bool RowReader::keepRow(qint64 offset)
     } else if (row.timeBegin == row.timeEnd) {
         problem = QStringLiteral("no time");
         return false;
-    } else if (row.seconds < table.seconds.back()) {
+    }
+    if (table.rows() > 0 && row.seconds < table.seconds.back()) {
         const auto text = [](double seconds) {
             return QString::number(seconds, 'g', QLocale::FloatingPointShortest);
         };
@@ -365,8 +434,11 @@ bool RowReader::keepRow(qint64 offset)
         return false;
     }
     table.seconds.push_back(row.seconds);
-    for (size_t figure = 0; figure < figureCount; ++figure)
-        table.figures[figure].push_back(row.figures[figure]);
+    if (table.content == RowContent::Lines)
+        table.lines.append(QByteArrayView(row.line.begin, row.line.end), row.line.quoted);
+    else
+        for (size_t figure = 0; figure < figureCount; ++figure)
+            table.figures[figure].push_back(row.figures[figure]);
     table.rowOffsets.push_back(uint32_t(offset));
     return true;
 }
@@ -386,6 +458,11 @@ RecordingLoad RowReader::readRows(const char *p, const std::function<qint64()> &
         for (Parsed parsed; (parsed = parseRow(p, end)) != Parsed::NeedMore;) {
             if (parsed == Parsed::Bad)
                 return fail(problem);
+            if (parsed == Parsed::Blank) {
+                ++lineFeeds;
+                p = row.next;
+                continue;
+            }
             if (row.next - p > longestRow)
                 return fail(tooLong);
             if (!keepRow(chunks.offsetOf(p)))
@@ -395,6 +472,9 @@ RecordingLoad RowReader::readRows(const char *p, const std::function<qint64()> &
         }
         if (end - p >= longestRow)
             return fail(tooLong);
+        // Unquoted, a row never spans a line end: this one's quote stays open.
+        if (chunks.atEnd() && std::memchr(p, '\n', size_t(end - p)))
+            return fail(QStringLiteral("unterminated quote"));
         if (chunks.atEnd())
             break;
         if (!chunks.refill(p)) {
@@ -431,21 +511,18 @@ qint64 lineAt(const QString &path, qint64 offset)
     return line;
 }
 
-RecordingLoad readRecording(const QString &path, RecordingTable &table)
+RecordingLoad readTable(QIODevice &input, const QString &path, RecordingTable &table)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {failure(path, QStringLiteral("cannot read: ") + file.errorString())};
-    const qint64 size = file.size();
+    const qint64 size = input.size();
     if (size > largestViewedRecordingBytes)
         return {tooLarge(path)};
 
-    RowReader reader(file, 0, path, table);
+    RowReader reader(input, 0, path, table);
     Chunks &chunks = reader.chunks;
     const char *lineFeed = nullptr;
     for (;;) {
         if (!chunks.refill(chunks.begin()))
-            return {failure(path, QStringLiteral("cannot read: ") + file.errorString())};
+            return {failure(path, QStringLiteral("cannot read: ") + input.errorString())};
         lineFeed = static_cast<const char *>(
             std::memchr(chunks.begin(), '\n', size_t(std::min(chunks.size(), longestRow))));
         if (lineFeed || chunks.atEnd() || chunks.size() >= longestRow)
@@ -457,9 +534,9 @@ RecordingLoad readRecording(const QString &path, RecordingTable &table)
         return {notARecording(path)};
     const QByteArray header(chunks.begin(),
                             lineFeed ? lineFeed + 1 - chunks.begin() : chunks.size());
-    const std::optional<std::vector<int>> roles = columnRoles(lineFeed ? header : header + '\n');
-    if (!roles)
-        return {notARecording(path)};
+    const HeaderColumns columns = columnRoles(lineFeed ? header : header + '\n', table.content);
+    if (!columns.ok())
+        return {headerProblem(columns, table.content, path)};
     if (!lineFeed)
         return {failure(path, QStringLiteral("holds no rows"))};
 
@@ -467,10 +544,11 @@ RecordingLoad readRecording(const QString &path, RecordingTable &table)
     const size_t expectedRows =
         size_t(std::min<qint64>(size / reservedBytesPerRow + 1, mostRecordingRows));
     table.seconds.reserve(expectedRows);
-    for (std::vector<float> &column : table.figures)
-        column.reserve(expectedRows);
+    if (table.content == RowContent::Figures)
+        for (std::vector<float> &column : table.figures)
+            column.reserve(expectedRows);
     table.rowOffsets.reserve(expectedRows);
-    reader.roles = *roles;
+    reader.roles = columns.roles;
     const RecordingLoad load = reader.readRows(lineFeed + 1, [] { return qint64(2); });
     if (load.ok() && table.rows() == 0)
         return {failure(path, QStringLiteral("holds no rows"))};
@@ -479,20 +557,31 @@ RecordingLoad readRecording(const QString &path, RecordingTable &table)
 
 } // namespace
 
-
-RecordingLoad loadRecording(const QString &path, RecordingTable &table)
+RecordingLoad readRecording(QIODevice &input, const QString &name, RecordingTable &table,
+                            RowContent content)
 {
     table = RecordingTable();
-    RecordingLoad load = readRecording(path, table);
+    table.content = content;
+    RecordingLoad load = readTable(input, name, table);
     if (!load.ok())
         table = RecordingTable();
     return load;
 }
 
+RecordingLoad loadRecording(const QString &path, RecordingTable &table, RowContent content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        table = RecordingTable();
+        return {failure(path, QStringLiteral("cannot read: ") + file.errorString())};
+    }
+    return readRecording(file, path, table, content);
+}
+
 RecordingLoad loadNewRows(const QString &path, RecordingTable &table)
 {
     if (table.header.isEmpty())
-        return loadRecording(path, table);
+        return loadRecording(path, table, table.content);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {failure(path, QStringLiteral("cannot read: ") + file.errorString())};
@@ -503,8 +592,8 @@ RecordingLoad loadNewRows(const QString &path, RecordingTable &table)
         return {tooLarge(path)};
     // The same header, and a line end where the rows read ended.
     char lastByte = 0;
-    const std::optional<std::vector<int>> roles = columnRoles(table.header);
-    if (!roles || file.read(table.header.size()) != table.header
+    const HeaderColumns columns = columnRoles(table.header, table.content);
+    if (!columns.ok() || file.read(table.header.size()) != table.header
         || !file.seek(qint64(table.endOffset) - 1) || file.read(&lastByte, 1) != 1
         || lastByte != '\n')
         return {failure(path, QStringLiteral("no longer the recording that was read"))};
@@ -512,15 +601,17 @@ RecordingLoad loadNewRows(const QString &path, RecordingTable &table)
     const size_t rows = table.rows();
     const uint32_t endOffset = table.endOffset;
     RowReader reader(file, endOffset, path, table);
-    reader.roles = *roles;
+    reader.roles = columns.roles;
     if (!reader.chunks.refill(reader.chunks.begin()))
         return {failure(path, QStringLiteral("cannot read: ") + file.errorString())};
     const RecordingLoad load =
         reader.readRows(reader.chunks.begin(), [&] { return lineAt(path, endOffset); });
     if (!load.ok()) {
         table.seconds.resize(rows);
-        for (std::vector<float> &column : table.figures)
-            column.resize(rows);
+        if (table.content == RowContent::Figures)
+            for (std::vector<float> &column : table.figures)
+                column.resize(rows);
+        table.lines.truncate(rows);
         table.rowOffsets.resize(rows);
         table.endOffset = endOffset;
     }

@@ -24,6 +24,12 @@ QString savedAtText(const QDateTime &at)
                  .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
+// What the file holds: a hand-edited fraction would not survive writing back.
+QDateTime wholeSeconds(const QDateTime &at)
+{
+    return at.addMSecs(-at.time().msec());
+}
+
 void readHeaderLine(const QString &comment, SettingsFile &file)
 {
     static const QRegularExpression headerLine(
@@ -36,7 +42,7 @@ void readHeaderLine(const QString &comment, SettingsFile &file)
     if (field == u"program")
         file.header.program = value;
     else if (field == u"saved")
-        file.header.savedAt = QDateTime::fromString(value, Qt::ISODate);
+        file.header.savedAt = wholeSeconds(QDateTime::fromString(value, Qt::ISODate));
     else if (field == u"port")
         file.header.port = value;
     else if (field == u"firmware revision")

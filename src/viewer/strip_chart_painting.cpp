@@ -41,15 +41,17 @@ QPen cosmeticPen(const QPainter &painter, const QColor &color)
     return pen;
 }
 
-// The values `plan` labels between low and high, counted in whole steps.
+// The values `plan` labels between low and high, counted in whole steps; a
+// strip has room for far fewer than mostTimeTicks.
 std::vector<double> scaleValues(double low, double high, const TickPlan &plan)
 {
     std::vector<double> values;
-    if (plan.step <= 0)
+    if (!(plan.step > 0))
         return values;
     const double slack = 1e-9 * plan.step;
-    for (double k = std::ceil((low - slack) / plan.step); k * plan.step <= high + slack; ++k)
-        values.push_back(k * plan.step);
+    const double from = std::ceil((low - slack) / plan.step);
+    for (int k = 0; k < mostTimeTicks && (from + k) * plan.step <= high + slack; ++k)
+        values.push_back((from + k) * plan.step);
     return values;
 }
 

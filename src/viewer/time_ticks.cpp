@@ -18,13 +18,18 @@ const double clockSteps[] = {
     hour, 2 * hour, 3 * hour, 6 * hour, 12 * hour,
 };
 
+// Far past a year from a millisecond; a span that fits none (NaN) stops there.
+constexpr int mostDecades = 30;
+
 // 1, 2, 5 x 10^n times `unit`, the first that fits.
 double decimalStep(double spanSeconds, int most, double unit)
 {
-    for (double decade = unit;; decade *= 10)
+    double decade = unit;
+    for (int n = 0; n < mostDecades; ++n, decade *= 10)
         for (const double m : {1.0, 2.0, 5.0})
             if (spanSeconds / (m * decade) <= most)
                 return m * decade;
+    return decade;
 }
 
 double stepFor(double spanSeconds, int most, TimeAxis axis)
@@ -62,11 +67,14 @@ TimeTicks timeTicks(double spanSeconds, int most, TimeAxis axis)
 std::vector<double> tickSeconds(double first, double last, double step, double zero)
 {
     std::vector<double> ticks;
-    // Counted in whole steps so that no rounding error piles up.
-    const long long from = std::llround(std::ceil((first - zero) / step - 1e-9));
-    for (long long k = from;; ++k) {
-        const double seconds = zero + double(k) * step;
-        if (seconds > last + step * 1e-9)
+    if (!(step > 0))
+        return ticks;
+    // Counted in whole steps so that no rounding error piles up; in a double,
+    // as a step too small for the span's magnitude would overflow an integer.
+    const double from = std::ceil((first - zero) / step - 1e-9);
+    for (int k = 0; k < mostTimeTicks; ++k) {
+        const double seconds = zero + (from + k) * step;
+        if (!(seconds <= last + step * 1e-9))
             break;
         ticks.push_back(seconds);
     }

@@ -29,7 +29,11 @@ TimeTicks timeTicks(double spanSeconds, int most, TimeAxis axis);
 // times; the start for seconds.
 double tickZero(const QDateTime &start, TimeAxis axis);
 
-// Whole steps counted from `zero`, from first to last.
+// Far more ticks than any axis can label.
+inline constexpr int mostTimeTicks = 1000;
+
+// Whole steps counted from `zero`, from first to last; at most mostTimeTicks,
+// whatever the span.
 std::vector<double> tickSeconds(double first, double last, double step, double zero);
 
 // The label of the tick `seconds` after the start. Clock time: "14:03:22.25",

@@ -7,18 +7,29 @@
 
 std::unique_ptr<ViewedRecording> ViewedRecording::open(const QString &path, QString &error)
 {
-    std::unique_ptr<ViewedRecording> recording(new ViewedRecording);
-    const RecordingLoad load = loadRecording(path, recording->rows);
+    RecordingTable table;
+    const RecordingLoad load = loadRecording(path, table);
     if (!load.ok()) {
         error = load.error;
         return nullptr;
     }
-    if (recording->rows.rows() == 0) {
+    std::unique_ptr<ViewedRecording> recording = fromTable(std::move(table), load.lastRowIncomplete);
+    if (!recording) {
         error = QStringLiteral("%1: no rows recorded yet").arg(QFileInfo(path).fileName());
         return nullptr;
     }
     recording->filePath = path;
-    recording->cutOff = load.lastRowIncomplete;
+    return recording;
+}
+
+std::unique_ptr<ViewedRecording> ViewedRecording::fromTable(RecordingTable table,
+                                                            bool lastRowIncomplete)
+{
+    if (table.rows() == 0 || table.content != RowContent::Figures)
+        return nullptr;
+    std::unique_ptr<ViewedRecording> recording(new ViewedRecording);
+    recording->rows = std::move(table);
+    recording->cutOff = lastRowIncomplete;
     recording->workOut(0);
     return recording;
 }

@@ -20,6 +20,10 @@ class ViewedRecording {
 public:
     // Nothing, with `error` set, when the file cannot be read or has no row.
     static std::unique_ptr<ViewedRecording> open(const QString &path, QString &error);
+    // A table already read (from bytes that are no file); nothing when it
+    // has no row.
+    static std::unique_ptr<ViewedRecording> fromTable(RecordingTable table,
+                                                      bool lastRowIncomplete);
 
     // Reads the rows a recording still being written has gained. True when
     // there were some; `error` set when the file no longer reads.
