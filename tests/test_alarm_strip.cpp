@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "gauges/gauge_animation.h"
 #include "record/exceedance_watch.h"
 #include "support/link_fixture.h"
 #include "ui/alarm_strip.h"
@@ -29,7 +30,7 @@ struct AlarmFixture : WindowFixture {
     AlarmFixture()
     {
         annunciator.soundTone = [this] { ++tones; };
-        connect();
+        connectAndReadOut(*this);
     }
 
     static EngineLimits limits()
@@ -98,6 +99,11 @@ private slots:
         QCOMPARE(f.tones, 2);
         f.stream(3200, 1000ms);
         QCOMPARE(f.shown().size(), 2);
+        if (const QString path = qEnvironmentVariable("TORVANE_SCREENSHOT_ALARMS"); !path.isEmpty()) {
+            for (int i = 0; i < 500; ++i)
+                f.window.gaugeAnimation().step();
+            QVERIFY(f.window.grab().save(path));
+        }
 
         f.stream(2500, 300ms);
         QVERIFY(f.shown().isEmpty());

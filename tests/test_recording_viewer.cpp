@@ -7,6 +7,7 @@
 #include "viewer/time_ticks.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -175,6 +176,46 @@ private slots:
             chart->setCursorSeconds(10);
             QVERIFY(viewer->grab().save(screenshot));
         }
+    }
+
+    // Both runs pass 2000 RPM for about six seconds around their peak of 2200.
+    void exceedancesShadedListedAndZoomed()
+    {
+        EngineLimits limits;
+        limits.of(Figure::Rpm).highAlarm = Limit{2000, 1.0};
+        viewer->setLimits(limits);
+        const std::vector<Exceedance> &found = viewer->exceedances();
+        QCOMPARE(found.size(), size_t(2));
+        QCOMPARE(found[0].startSeconds, 9.5);
+        // Back inside by the deadband, 1 % of the gauge range: below 1964.
+        QCOMPARE(found[0].endSeconds.value_or(0), 15.9);
+        QCOMPARE(found[0].peak, 2200.0);
+        auto *list = viewer->findChild<QListWidget *>(QStringLiteral("exceedanceList"));
+        QCOMPARE(list->count(), 2);
+        QVERIFY(list->item(1)->text().contains(QLatin1String("RPM ALARM")));
+
+        const QRectF strip = chart->stripArea(Figure::Rpm);
+        const QImage image = chart->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        const auto colourAt = [&](double seconds) {
+            const double x = strip.left() + strip.width() * seconds / 60;
+            return image.pixelColor(int(x * ratio), int((strip.top() + strip.height() / 5) * ratio));
+        };
+        QCOMPARE(colourAt(3), QColor(Qt::white));
+        QVERIFY(colourAt(12).red() > colourAt(12).blue() + 40);
+
+        list->setCurrentRow(1);
+        const TimeSpan view = chart->visibleSeconds();
+        QVERIFY(view.first < found[1].startSeconds && view.last > *found[1].endSeconds);
+        QVERIFY(view.length() < 30);
+        const QString screenshot = qEnvironmentVariable("TORVANE_VIEWER_EXCEEDANCE_SCREENSHOT");
+        if (!screenshot.isEmpty()) {
+            chart->showAll();
+            chart->setCursorSeconds(12);
+            QVERIFY(viewer->grab().save(screenshot));
+        }
+        viewer->setLimits(EngineLimits{});
+        QCOMPARE(list->count(), 1);
     }
 
     void cursorReadout_data()

@@ -241,9 +241,12 @@ void RecordingViewer::showExceedances()
     const QSignalBlocker quiet(exceedanceList);
     exceedanceList->clear();
     const QDateTime &start = recording->table().start;
-    for (const Exceedance &e : found)
-        exceedanceList->addItem(clockText(start, e.startSeconds) + QStringLiteral("  ") +
-                                exceedanceLine(e));
+    for (const Exceedance &e : found) {
+        const QString time = start.addMSecs(std::llround(e.startSeconds * 1000))
+                                 .toString(QStringLiteral("HH:mm:ss"));
+        exceedanceList->addItem(time + QStringLiteral("  ") + exceedanceLine(e));
+        exceedanceList->item(exceedanceList->count() - 1)->setToolTip(exceedanceLine(e));
+    }
     if (found.empty())
         exceedanceList->addItem(QStringLiteral("None beyond the limits"));
 }
