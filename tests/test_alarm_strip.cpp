@@ -3,9 +3,14 @@
 #include "record/exceedance_watch.h"
 #include "support/link_fixture.h"
 #include "ui/alarm_strip.h"
+#include "ui/color_button.h"
 #include "ui/console_alarms.h"
+#include "ui/limits_dialog.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace std::chrono_literals;
@@ -125,6 +130,48 @@ private slots:
         f.stream(3200, 1500ms);
         QCOMPARE(f.shown().size(), 2);
         QCOMPARE(f.tones, 0);
+    }
+
+    void escapeAcknowledges()
+    {
+        AlarmFixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.window.storeButton->setFocus();
+        f.stream(3200, 1500ms);
+        QVERIFY(f.annunciator.unacknowledged());
+        QTest::keyClick(&f.window, Qt::Key_Escape);
+        QVERIFY(!f.annunciator.unacknowledged());
+        f.drainQueue();
+        for (const QByteArray &written : f.port->writes)
+            QVERIFY(!written.contains("/W"));
+        QCOMPARE(f.shown().size(), 2);
+    }
+
+    // The dialog refuses what the file reader refuses, and writes only the
+    // figures that differ from the defaults.
+    void limitsDialogSavesOnlyChanges()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("limits.txt"));
+        const EngineLimits defaults = defaultLimits(3584, 42);
+        LimitsDialog dialog(defaults, defaults, path);
+        dialog.editor(Figure::Rpm, 2)->setText(QStringLiteral("3700"));
+        QVERIFY(!dialog.save());
+        QVERIFY(!dialog.findChild<QLabel *>(QStringLiteral("limitsProblem"))->text().isEmpty());
+        QVERIFY(!QFile::exists(path));
+
+        dialog.editor(Figure::Rpm, 2)->setText(QStringLiteral("3300"));
+        dialog.editor(Figure::Temperature, 3)->setText(QStringLiteral("130"));
+        QVERIFY(dialog.save());
+        const LimitsFileReading reading = readLimitsFile(path);
+        QVERIFY2(reading.file, qPrintable(reading.error));
+        const EngineLimits read = reading.file->over(defaultLimits(3000, 40));
+        QCOMPARE(read.of(Figure::Rpm).highCaution->value, 3300.0);
+        QCOMPARE(read.of(Figure::Rpm).highAlarm->value, 3584.0);
+        QCOMPARE(read.of(Figure::Temperature).highAlarm->value, 130.0);
+        // Not written: still follows the unit.
+        QCOMPARE(read.of(Figure::Advance).highAlarm->value, 40.0);
     }
 };
 
