@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -28,6 +29,8 @@ ExceedanceDetector::ExceedanceDetector(const EngineLimits &limits)
     for (const Figure figure : allFigures()) {
         const FigureLimits &figureLimits = limits.of(figure);
         Track &track = tracks[std::size_t(figure)];
+        track.quietLow = -std::numeric_limits<double>::infinity();
+        track.quietHigh = std::numeric_limits<double>::infinity();
         for (const LimitSide side : {LimitSide::Low, LimitSide::High}) {
             for (const LimitLevel level : {LimitLevel::Alarm, LimitLevel::Caution}) {
                 const std::optional<Limit> &limit = figureLimits.limit(side, level);
@@ -42,6 +45,10 @@ ExceedanceDetector::ExceedanceDetector(const EngineLimits &limits)
                 watch.current.side = side;
                 watch.current.limit = limit->value;
                 track.watches.push_back(watch);
+                if (side == LimitSide::Low)
+                    track.quietLow = std::max(track.quietLow, limit->value);
+                else
+                    track.quietHigh = std::min(track.quietHigh, limit->value);
             }
         }
     }
@@ -68,6 +75,8 @@ void ExceedanceDetector::take(Figure figure, double seconds, double value,
     track.heard = true;
     track.lastSeconds = seconds;
     track.lastValue = value;
+    if (track.busy == 0 && value >= track.quietLow && value <= track.quietHigh)
+        return;
     for (Watch &watch : track.watches)
         step(track, watch, seconds, value, changes);
 }

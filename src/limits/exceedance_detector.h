@@ -68,6 +68,10 @@ private:
         std::vector<Watch> watches;
         bool heard = false; // a value since the last gap
         int busy = 0;       // watches past their limit, counted or not
+        // Values from quietLow to quietHigh are past no limit: with nothing
+        // busy, such a value changes nothing but the time.
+        double quietLow = 0;
+        double quietHigh = 0;
         double lastSeconds = 0;
         double lastValue = 0;
     };
