@@ -326,15 +326,25 @@ private slots:
         const QString growing = write(dir, QStringLiteral("growing.csv"), header + rows(0, 300));
         QString error;
         std::unique_ptr<RecordingViewer> live(RecordingViewer::open(growing, error));
+        EngineLimits limits;
+        limits.of(Figure::Rpm).highAlarm = Limit{2000, 1.0};
+        live->setLimits(limits);
+        QCOMPARE(live->exceedances().size(), size_t(1));
         StripChart *strips = live->stripChart();
         strips->setVisibleSeconds(20, 30);
         write(dir, QStringLiteral("growing.csv"), rows(301, 400));
         live->readNewRows();
         QCOMPARE(strips->visibleSeconds(), (TimeSpan{30, 40}));
+        // The second run's exceedance, still under way, ends at the last row.
+        QCOMPARE(live->exceedances().size(), size_t(2));
+        QCOMPARE(live->exceedances()[1].endSeconds.value_or(0), 40.0);
         strips->setVisibleSeconds(5, 10);
-        write(dir, QStringLiteral("growing.csv"), rows(401, 450));
+        write(dir, QStringLiteral("growing.csv"), rows(401, 500));
         live->readNewRows();
         QCOMPARE(strips->visibleSeconds(), (TimeSpan{5, 10}));
+        std::unique_ptr<RecordingViewer> whole(RecordingViewer::open(growing, error));
+        whole->setLimits(limits);
+        QCOMPARE(live->exceedances(), whole->exceedances());
     }
 
 private:

@@ -17,25 +17,42 @@ void keepEnded(const std::vector<ExceedanceChange> &changes, std::vector<Exceeda
 
 } // namespace
 
-std::vector<Exceedance> exceedancesIn(const RecordingTable &table, const EngineLimits &limits)
+RecordingExceedances::RecordingExceedances(const EngineLimits &limits)
+    : limits(limits), detector(limits)
 {
-    ExceedanceDetector detector(limits);
-    std::vector<Exceedance> ended;
+}
+
+// A figure at a time: the figures do not meet in the detector, and a column
+// is read straight through.
+void RecordingExceedances::readNewRows(const RecordingTable &table)
+{
     std::vector<ExceedanceChange> changes;
-    // A figure at a time: the figures do not meet in the detector, and a
-    // column is read straight through.
     for (const Figure figure : allFigures()) {
         if (!limits.of(figure).any())
             continue;
         const std::vector<float> &column = table.figures[std::size_t(figure)];
-        for (std::size_t row = 0; row < table.rows(); ++row)
+        for (std::size_t row = rowsRead; row < table.rows(); ++row)
             detector.take(figure, table.seconds[row], double(column[row]), changes);
         keepEnded(changes, ended);
         changes.clear();
     }
-    keepEnded(detector.finish(), ended);
-    sortByStart(ended);
-    return ended;
+    rowsRead = table.rows();
+}
+
+std::vector<Exceedance> RecordingExceedances::all() const
+{
+    std::vector<Exceedance> found = ended;
+    ExceedanceDetector atTheEnd = detector;
+    keepEnded(atTheEnd.finish(), found);
+    sortByStart(found);
+    return found;
+}
+
+std::vector<Exceedance> exceedancesIn(const RecordingTable &table, const EngineLimits &limits)
+{
+    RecordingExceedances scan(limits);
+    scan.readNewRows(table);
+    return scan.all();
 }
 
 void sortByStart(std::vector<Exceedance> &exceedances)

@@ -2,7 +2,6 @@
 #include "viewer/recording_viewer.h"
 
 #include "limits/exceedance_text.h"
-#include "limits/recording_exceedances.h"
 #include "viewer/figure_readout.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
@@ -219,7 +218,7 @@ void RecordingViewer::readNewRows()
         return;
     strips->recordingGrew(before);
     showSummary();
-    showExceedances();
+    showExceedances(true);
     showInView();
     if (const std::optional<double> cursor = strips->cursorSeconds())
         showCursor(*cursor);
@@ -231,9 +230,12 @@ void RecordingViewer::setLimits(const EngineLimits &newLimits)
     showExceedances();
 }
 
-void RecordingViewer::showExceedances()
+void RecordingViewer::showExceedances(bool onlyNewRows)
 {
-    std::vector<Exceedance> now = exceedancesIn(recording->table(), limits);
+    if (!onlyNewRows)
+        scan = RecordingExceedances(limits);
+    scan.readNewRows(recording->table());
+    std::vector<Exceedance> now = scan.all();
     strips->setExceedances(limits, now);
     if (now == found && exceedanceList->count() == int(found.size()))
         return;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "limits/exceedance_detector.h"
+#include "limits/recording_exceedances.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -45,7 +45,7 @@ private:
     void showCursor(double seconds);
     void showInView();
     void showSummary();
-    void showExceedances();
+    void showExceedances(bool onlyNewRows = false);
     void askAndSaveView();
     void askAndSaveRows();
     void tell(const QString &problem);
@@ -61,5 +61,6 @@ private:
     QString readProblem; // why the file stopped growing on screen
     // Until told otherwise, the limits that need nothing from a unit.
     EngineLimits limits = defaultLimits(std::nullopt, std::nullopt);
+    RecordingExceedances scan{limits};
     std::vector<Exceedance> found;
 };
