@@ -110,7 +110,7 @@ int main(int argc, char *argv[])
     std::bernoulli_distribution noisy(1.0 / 2000);
     const QDateTime start(QDate(2026, 12, 7), QTime(9, 0), QTimeZone(3600));
     Engine engine;
-    RecordedValues values;
+    FigureValues values;
     int64_t silentMs = 0;
     int propellerHex = 0x1C;
     QByteArray text = csvHeader();
@@ -133,7 +133,7 @@ int main(int argc, char *argv[])
                 garble(line, random);
         }
         // As the console: only lines that decode make a row.
-        if (!values.take(decodeLine(line)))
+        if (!takeRecordedFigures(values, decodeLine(line)))
             continue;
         text += csvRow(start.addMSecs(elapsedMs), elapsedMs, values, line);
         if (++written == rows || text.size() > 1 << 20) {

@@ -150,11 +150,11 @@ void TestAcknowledgement::streamOffTakesTheEngineSpeedWithIt()
     f.readOut();
     f.receive("=0BB81E000082231020\r");
     QVERIFY(f.link.state().engineRunning);
-    const int16_t volts = f.link.state().engine.busVolts;
+    const int16_t volts = f.link.state().figures[Figure::Volts];
     f.receive("/I0\r");
     QVERIFY(!f.link.state().engineRunning);
-    QCOMPARE(f.link.state().engine.rpm, int16_t(0));
-    QCOMPARE(f.link.state().engine.busVolts, volts);
+    QCOMPARE(f.link.state().figures[Figure::Rpm], int16_t(0));
+    QCOMPARE(f.link.state().figures[Figure::Volts], volts);
 }
 
 void TestAcknowledgement::ignoredLines_data()

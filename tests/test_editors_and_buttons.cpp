@@ -154,7 +154,7 @@ void TestEditorsAndButtons::trimConditions()
     if (maxSteps > 0)
         f.receive("n" + QByteArray::number(maxSteps, 16).rightJustified(2, '0') + "\r");
     f.receive("=0000" + QByteArray::number(steps, 16).rightJustified(2, '0') + "0000000000000\r");
-    QCOMPARE(f.link.state().engine.advanceSteps, int16_t(steps));
+    QCOMPARE(f.link.state().advanceSteps, int16_t(steps));
     if (manual)
         f.window.manualAdvanceButton->click();
     f.drainQueue();

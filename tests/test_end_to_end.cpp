@@ -141,7 +141,7 @@ void TestEndToEnd::connectReadOutAndStream()
 
     // Telemetry reaches the gauges: the stopped engine's 12.4 V.
     QTRY_VERIFY_WITH_TIMEOUT(!w.temperatureBox->text().isEmpty(), 5000);
-    QCOMPARE(s.link->state().engine.busVolts, int16_t(12));
+    QCOMPARE(s.link->state().figures[Figure::Volts], int16_t(12));
     QTRY_VERIFY_WITH_TIMEOUT(w.engineBars->pointerValueAt(2) > 11.5, 5000);
     // The read-out echoed each reported value; nothing awaits storing.
     QCOMPARE(w.storeButton->backColor(), PackedColor::darkGrey);
@@ -154,14 +154,14 @@ void TestEndToEnd::engineRunningSilencesPolling()
     w.clickPort(1);
     QTRY_VERIFY_WITH_TIMEOUT(streaming(w), readOutMs);
     // While stopped the console keeps asking for the propeller angle.
-    QTRY_VERIFY_WITH_TIMEOUT(s.link->state().propellerDegrees != 0
+    QTRY_VERIFY_WITH_TIMEOUT(s.link->state().figures[Figure::Propeller] != 0
                                  || w.propellerDial->needleValue() != 0,
                              5000);
 
     s.skipEngine(20s);
     QTRY_VERIFY_WITH_TIMEOUT(s.link->state().engineRunning, 5000);
     QVERIFY(w.propellerDial->isHidden());
-    QVERIFY(s.link->state().engine.rpm >= 50);
+    QVERIFY(s.link->state().figures[Figure::Rpm] >= 50);
 
     // Nothing goes out while it runs: no poll question, no retry.
     QTest::qWait(100); // a question already on its way

@@ -10,18 +10,16 @@
 
 namespace {
 
-using Target = int16_t GaugeTargets::*;
-
 // The animation on its own gauges; only the test steps it.
 struct Animated {
     LinearGauge bars;
     AngularGauge dial;
     GaugeAnimation animation{bars, dial};
 
-    void aim(Target field, int value)
+    void aim(Figure figure, int value)
     {
-        GaugeTargets targets = animation.targets();
-        targets.*field = int16_t(value);
+        FigureValues targets = animation.targets();
+        targets.set(figure, int16_t(value));
         animation.setTargets(targets);
     }
     void step(int steps = 1)
@@ -84,7 +82,7 @@ private slots:
 void TestGaugeAnimation::rpmClosesATenthOfTheGap()
 {
     Animated a;
-    a.aim(&GaugeTargets::rpm, 2500);
+    a.aim(Figure::Rpm, 2500);
     const QList<double> expected{250, 475, 677, 859, 1023};
     for (double value : expected) {
         a.step();
@@ -97,7 +95,7 @@ void TestGaugeAnimation::rpmCreepsInsideTwentyFive()
     Animated a;
     a.bars.selectPointer(0);
     a.bars.setSelectedValue(976);
-    a.aim(&GaugeTargets::rpm, 1000);
+    a.aim(Figure::Rpm, 1000);
     a.step();
     QCOMPARE(a.bar(0), 977.0);
     a.step(30);
@@ -116,13 +114,13 @@ void TestGaugeAnimation::rpmMovesDown()
 void TestGaugeAnimation::propDialSweepsThenJumps()
 {
     Animated a;
-    a.aim(&GaugeTargets::propellerDegrees, 50);
+    a.aim(Figure::Propeller, 50);
     a.step();
     QCOMPARE(a.dial.needleValue(), 1.0);
-    a.aim(&GaugeTargets::propellerDegrees, 200);
+    a.aim(Figure::Propeller, 200);
     a.step(); // 2 degrees now, 198 away: one step, then the jump
     QCOMPARE(a.dial.needleValue(), 200.0);
-    a.aim(&GaugeTargets::propellerDegrees, 110);
+    a.aim(Figure::Propeller, 110);
     a.step(); // 89 away after the step: no jump
     QCOMPARE(a.dial.needleValue(), 199.0);
 }
@@ -130,8 +128,8 @@ void TestGaugeAnimation::propDialSweepsThenJumps()
 void TestGaugeAnimation::smallBarsStep()
 {
     Animated a;
-    a.aim(&GaugeTargets::pair12, 16);
-    a.aim(&GaugeTargets::pair34, 32);
+    a.aim(Figure::Pair12, 16);
+    a.aim(Figure::Pair34, 32);
     a.step(20);
     QCOMPARE(a.bar(3), 16.0);
     QCOMPARE(a.bar(4), 20.0);
@@ -142,8 +140,8 @@ void TestGaugeAnimation::smallBarsStep()
 void TestGaugeAnimation::voltsAndAdvanceSettleNearTarget()
 {
     Animated a;
-    a.aim(&GaugeTargets::busVolts, 12);
-    a.aim(&GaugeTargets::advanceDegrees, 42);
+    a.aim(Figure::Volts, 12);
+    a.aim(Figure::Advance, 42);
     a.step();
     QCOMPARE(a.bar(2), 0.1);
     QCOMPARE(a.bar(1), 0.1);
@@ -193,9 +191,9 @@ void TestGaugeAnimation::colourBands()
     QFETCH(int, before);
     QFETCH(int, value);
     Animated a;
-    const Target target = pointerIndex == 0   ? &GaugeTargets::rpm
-                          : pointerIndex == 1 ? &GaugeTargets::advanceDegrees
-                                              : &GaugeTargets::busVolts;
+    const Figure target = pointerIndex == 0   ? Figure::Rpm
+                          : pointerIndex == 1 ? Figure::Advance
+                                              : Figure::Volts;
     a.aim(target, before);
     a.step();
     a.aim(target, value);
@@ -210,7 +208,8 @@ void TestGaugeAnimation::linkAimsTheGauges()
     f.connect();
     f.receive(telemetryAt(2640));
     f.receive("p40\r");
-    const GaugeTargets expected{2640, 25, 14, 200, 100, 89};
+    const FigureValues expected{{Figure::Rpm, 2640},  {Figure::Advance, 25}, {Figure::Volts, 14},
+                                {Figure::Pair12, 200}, {Figure::Pair34, 100}, {Figure::Propeller, 89}};
     QCOMPARE(f.window.gaugeAnimation().targets(), expected);
 }
 
@@ -275,10 +274,10 @@ bool showOnScreen(WindowFixture &f)
     return QTest::qWaitForWindowExposed(&f.window);
 }
 
-void aim(WindowFixture &f, Target field, int value)
+void aim(WindowFixture &f, Figure figure, int value)
 {
-    GaugeTargets targets = f.window.gaugeAnimation().targets();
-    targets.*field = int16_t(value);
+    FigureValues targets = f.window.gaugeAnimation().targets();
+    targets.set(figure, int16_t(value));
     f.window.gaugeAnimation().setTargets(targets);
 }
 
@@ -300,9 +299,9 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
 {
     WindowFixture f;
     QVERIFY(showOnScreen(f));
-    aim(f, &GaugeTargets::busVolts, 12);
-    aim(f, &GaugeTargets::advanceDegrees, 30);
-    aim(f, &GaugeTargets::rpm, 1500);
+    aim(f, Figure::Volts, 12);
+    aim(f, Figure::Advance, 30);
+    aim(f, Figure::Rpm, 1500);
     for (int i = 0; i < 400; ++i)
         f.window.gaugeAnimation().step();
     QCoreApplication::processEvents();
@@ -311,12 +310,12 @@ void TestGaugeAnimation::settledBarsDoNotRepaint()
     f.window.engineBars->installEventFilter(&counter);
     stepAndPaint(f, 50);
     QCOMPARE(counter.paints, 0);
-    aim(f, &GaugeTargets::propellerDegrees, 40);
+    aim(f, Figure::Propeller, 40);
     stepAndPaint(f, 40);
     QCOMPARE(f.window.propellerDial->needleValue(), 40.0);
     QCOMPARE(counter.paints, 0);
 
-    aim(f, &GaugeTargets::pair12, 50);
+    aim(f, Figure::Pair12, 50);
     stepAndPaint(f);
     QVERIFY(counter.paints > 0);
 }
@@ -327,10 +326,10 @@ void TestGaugeAnimation::partialRepaintsLeaveNoTrails()
 {
     WindowFixture f;
     QVERIFY(showOnScreen(f));
-    aim(f, &GaugeTargets::rpm, 2000);
-    aim(f, &GaugeTargets::busVolts, 13);
+    aim(f, Figure::Rpm, 2000);
+    aim(f, Figure::Volts, 13);
     for (int target : {80, 75, 170, 60}) {
-        aim(f, &GaugeTargets::propellerDegrees, target);
+        aim(f, Figure::Propeller, target);
         stepAndPaint(f, 120);
     }
     const QImage onScreen = f.window.screen()->grabWindow(f.window.winId()).toImage();
@@ -341,32 +340,32 @@ void TestGaugeAnimation::partialRepaintsLeaveNoTrails()
 
 void TestGaugeAnimation::restEndsOnAChangedTarget_data()
 {
-    QTest::addColumn<Target>("field");
+    QTest::addColumn<Figure>("figure");
     QTest::addColumn<int>("value");
-    QTest::newRow("rpm") << &GaugeTargets::rpm << 1;
-    QTest::newRow("advance") << &GaugeTargets::advanceDegrees << 1;
-    QTest::newRow("volts") << &GaugeTargets::busVolts << 1;
-    QTest::newRow("1&2") << &GaugeTargets::pair12 << 1;
-    QTest::newRow("3&4") << &GaugeTargets::pair34 << 1;
-    QTest::newRow("propeller") << &GaugeTargets::propellerDegrees << 359;
+    QTest::newRow("rpm") << Figure::Rpm << 1;
+    QTest::newRow("advance") << Figure::Advance << 1;
+    QTest::newRow("volts") << Figure::Volts << 1;
+    QTest::newRow("1&2") << Figure::Pair12 << 1;
+    QTest::newRow("3&4") << Figure::Pair34 << 1;
+    QTest::newRow("propeller") << Figure::Propeller << 359;
 }
 
 // A step that changes nothing starts a rest; the same targets again leave
 // it resting, and any one changed target ends it.
 void TestGaugeAnimation::restEndsOnAChangedTarget()
 {
-    QFETCH(Target, field);
+    QFETCH(Figure, figure);
     QFETCH(int, value);
     Animated a;
     QVERIFY(!a.animation.resting());
     a.step(2);
     QVERIFY(a.animation.resting());
     QVERIFY(a.animation.isRunning()); // a slow step still comes, as a backstop
-    a.animation.setTargets(GaugeTargets{});
+    a.animation.setTargets(FigureValues{});
     QVERIFY(a.animation.resting());
 
     const Shown before = shown(a);
-    a.aim(field, value);
+    a.aim(figure, value);
     QVERIFY(!a.animation.resting());
     a.step();
     QVERIFY(shown(a) != before);
@@ -385,17 +384,17 @@ void TestGaugeAnimation::restingSkipsOnlyStepsThatChangeNothing()
     for (int step = 0; step < 20000; ++step) {
         // One target at a time, so that each one alone must end a rest.
         if (random.bounded(300) == 0) {
-            const auto set = [&](Target field, int value) {
-                resting.aim(field, value);
-                reference.aim(field, value);
+            const auto set = [&](Figure figure, int value) {
+                resting.aim(figure, value);
+                reference.aim(figure, value);
             };
             switch (random.bounded(6)) {
-            case 0: set(&GaugeTargets::rpm, random.bounded(2) ? 0 : random.bounded(4000)); break;
-            case 1: set(&GaugeTargets::busVolts, random.bounded(-1, 25)); break;
-            case 2: set(&GaugeTargets::advanceDegrees, random.bounded(60)); break;
-            case 3: set(&GaugeTargets::pair12, random.bounded(256)); break;
-            case 4: set(&GaugeTargets::pair34, random.bounded(256)); break;
-            default: set(&GaugeTargets::propellerDegrees, random.bounded(360)); break;
+            case 0: set(Figure::Rpm, random.bounded(2) ? 0 : random.bounded(4000)); break;
+            case 1: set(Figure::Volts, random.bounded(-1, 25)); break;
+            case 2: set(Figure::Advance, random.bounded(60)); break;
+            case 3: set(Figure::Pair12, random.bounded(256)); break;
+            case 4: set(Figure::Pair34, random.bounded(256)); break;
+            default: set(Figure::Propeller, random.bounded(360)); break;
             }
         }
         if (resting.animation.resting())
@@ -418,7 +417,7 @@ void TestGaugeAnimation::resetStopsTheAnimation()
     f.window.reset();
     QVERIFY(!animation.isRunning());
     f.receive(telemetryAt(1500));
-    QCOMPARE(animation.targets().rpm, int16_t(1500));
+    QCOMPARE(animation.targets()[Figure::Rpm], int16_t(1500));
     QVERIFY(!animation.isRunning());
 
     f.connect();

@@ -191,7 +191,7 @@ void TestHandshake::connectionLostAndReconnect()
     QVERIFY(f.link.queued().isEmpty());
     QVERIFY(retried(f).isEmpty());
     QVERIFY(!f.link.state().engineRunning);
-    QCOMPARE(f.link.state().engine, EngineFigures{});
+    QCOMPARE(f.link.state().figures, FigureValues{});
     QCOMPARE(f.link.state().firmwareText, QStringLiteral("0"));
 
     // Plugged back in: a new click connects, in paced mode as for any unit,

@@ -27,9 +27,8 @@ QByteArray madeUpRecording()
     QByteArray text = csvHeader();
     const QDateTime start(QDate(2026, 12, 7), QTime(14, 3, 22));
     for (int tenth = 0; tenth < 50; ++tenth) {
-        RecordedValues values;
-        values.rpm = tenth >= 10 && tenth < 30 ? 3300 : 2500;
-        values.volts = 14;
+        const FigureValues values{{Figure::Rpm, tenth >= 10 && tenth < 30 ? 3300 : 2500},
+                                  {Figure::Volts, 14}};
         text += csvRow(start.addMSecs(tenth * 100), tenth * 100, values, "=");
     }
     return text;

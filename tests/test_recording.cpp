@@ -126,7 +126,7 @@ void TestRecording::sessionRows()
                         "2026-12-07T14:03:23.750+01:00,1.750,2640,25,14,45,200,100,89,"
                         "\"=0A5012,\"\"\x01" "0962DC864\"\r\n"
                         "2026-12-07T14:03:24.500+01:00,2.500,,,,,,,91,p41\r\n"));
-    QCOMPARE(f.link.state().propellerDegrees, int16_t(91));
+    QCOMPARE(f.link.state().figures[Figure::Propeller], int16_t(91));
 }
 
 void TestRecording::fileForEachConnection()
@@ -167,7 +167,7 @@ void TestRecording::writeFailureShowsAndDecodingGoesOn()
     f.recorder->startInFile(QStringLiteral("/dev/full"));
     QCOMPARE(f.title(), QStringLiteral("TORVANE DATA LINK [DEMO] [REC FAILED]"));
     f.receive(telemetry);
-    QCOMPARE(f.link.state().engine.rpm, int16_t(2640));
+    QCOMPARE(f.link.state().figures[Figure::Rpm], int16_t(2640));
     QCOMPARE(f.title(), QStringLiteral("TORVANE DATA LINK [DEMO] [REC FAILED]"));
     f.pressCtrlR(); // the next start clears it
     QCOMPARE(f.title(), QStringLiteral("TORVANE DATA LINK [DEMO] [REC]"));

@@ -176,9 +176,9 @@ void TestReplies::storedValues()
     f.connect();
     f.receive(line);
     const UnitState &unit = f.link.state();
-    const QMap<QString, int> variables{{"propeller", unit.propellerDegrees},
-                                       {"rpm", unit.engine.rpm},
-                                       {"volts", unit.engine.busVolts},
+    const QMap<QString, int> variables{{"propeller", unit.figures[Figure::Propeller]},
+                                       {"rpm", unit.figures[Figure::Rpm]},
+                                       {"volts", unit.figures[Figure::Volts]},
                                        {"maxAdvance", unit.reportedMaxAdvance},
                                        {"maxTemperature", unit.maxTemperatureText.toInt()}};
     QTEST(variables.value(variable, -1), "value");
@@ -268,7 +268,7 @@ void TestReplies::overflowingEngineSpeedIgnored()
     f.receive("x0BB8\r");
     for (const char *line : overflowing) {
         f.receive(line);
-        QCOMPARE(f.link.state().engine.rpm, int16_t(3000));
+        QCOMPARE(f.link.state().figures[Figure::Rpm], int16_t(3000));
     }
 
     // Nor do they answer the read-out's question.
@@ -284,11 +284,11 @@ void TestReplies::replyLettersAreCaseSensitive()
     WindowFixture f;
     f.receive("PFF\r");
     f.receive("N23\r");
-    QCOMPARE(f.link.state().propellerDegrees, int16_t(0));
+    QCOMPARE(f.link.state().figures[Figure::Propeller], int16_t(0));
     QVERIFY(f.window.settingRows[int(Setting::MaxAdvance)].editor->isHidden());
     // Nothing of them is left over to spoil the next line.
     f.receive("p80\r");
-    QCOMPARE(f.link.state().propellerDegrees, int16_t(179));
+    QCOMPARE(f.link.state().figures[Figure::Propeller], int16_t(179));
 }
 
 QTEST_MAIN(TestReplies)

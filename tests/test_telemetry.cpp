@@ -77,7 +77,10 @@ void TestTelemetry::appliesToWindow()
     WindowFixture f;
     f.connect();
     f.receive("=0BB81E000082231020\r");
-    QCOMPARE(f.link.state().engine, (EngineFigures{3000, 30, 42, 12, 16, 32}));
+    const FigureValues expected{{Figure::Rpm, 3000},   {Figure::Advance, 42}, {Figure::Volts, 12},
+                                {Figure::Temperature, 35}, {Figure::Pair12, 16}, {Figure::Pair34, 32}};
+    QCOMPARE(f.link.state().figures, expected);
+    QCOMPARE(f.link.state().advanceSteps, int16_t(30));
     QCOMPARE(f.window.temperatureBox->text(), QStringLiteral("35"));
 
     // The engine stops so that the poll cycle runs again.
@@ -136,8 +139,8 @@ void TestTelemetry::overflowingEngineSpeedIgnoresLine()
     f.receive("=0BB81E000082231020\r");
     f.receive(line);
     QCOMPARE(figures.count(), 1);
-    QCOMPARE(f.link.state().engine.rpm, int16_t(3000));
-    QCOMPARE(f.link.state().engine.advanceSteps, int16_t(30));
+    QCOMPARE(f.link.state().figures[Figure::Rpm], int16_t(3000));
+    QCOMPARE(f.link.state().advanceSteps, int16_t(30));
     QCOMPARE(f.link.state().temperatureText, QStringLiteral("35"));
 }
 

@@ -87,14 +87,14 @@ void TestUnitSilence::silenceForgetsTheEngine()
     f.checkAt(3);
 
     QVERIFY(!f.link.state().engineRunning);
-    QCOMPARE(f.link.state().engine, EngineFigures{});
+    QCOMPARE(f.link.state().figures, FigureValues{});
     QVERIFY(f.port->isOpen());
     QVERIFY(f.link.polling());
     QVERIFY(!f.link.retryingHandshake());
     // The half line is gone: the next answer is not glued to it.
     f.receive("p40\r");
     QVERIFY(!f.link.state().engineRunning);
-    QCOMPARE(f.link.state().propellerDegrees, int16_t(89));
+    QCOMPARE(f.link.state().figures[Figure::Propeller], int16_t(89));
     // Once it answers, every value is asked for afresh, twice.
     for (int ask = 0; ask < 2; ++ask) {
         f.link.pollNext();

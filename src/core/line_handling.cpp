@@ -87,8 +87,8 @@ void UnitLink::applyTelemetry(const TelemetryRecord &record)
         unit.temperatureText = record.temperatureText;
         emit readingsChanged();
     }
-    setFigures({record.engineRpm, record.advanceSteps, record.advanceDegrees, record.busVolts,
-                record.pair12Value, record.pair34Value});
+    unit.advanceSteps = record.advanceSteps;
+    updateFigures(figuresOf(record));
 }
 
 // The C, M and N acknowledgements carry no value: the box shows what the
@@ -138,7 +138,7 @@ void UnitLink::applyAcknowledgement(const Acknowledgement &ack)
             // stood still. The slower figures stay as last reported.
             setStatus(QString());
             setStreamOn(false);
-            setFigure(&EngineFigures::rpm, 0);
+            updateFigures({{Figure::Rpm, 0}});
             if (currentPhase == LinkPhase::Streaming)
                 setPhase(LinkPhase::ReadingSettings);
         }
@@ -162,7 +162,7 @@ void UnitLink::applyReply(const ReplyRecord &reply)
     }
     switch (reply.letter) {
     case 'p':
-        unit.propellerDegrees = n;
+        unit.figures.set(Figure::Propeller, n);
         emit propellerAngleChanged(n);
         break;
     case 'u':
@@ -173,11 +173,11 @@ void UnitLink::applyReply(const ReplyRecord &reply)
         break;
     case 'x':
         readOut.answered(PolledValue::EngineRpm);
-        setFigure(&EngineFigures::rpm, n);
+        updateFigures({{Figure::Rpm, n}});
         break;
     case 'w':
         readOut.answered(PolledValue::BusVolts);
-        setFigure(&EngineFigures::busVolts, n);
+        updateFigures({{Figure::Volts, n}});
         break;
     case 'z':
         readOut.answered(PolledValue::MaxTemperature);

@@ -95,7 +95,7 @@ void UnitLink::setEngineRunning(bool running)
 // stays quiet then, and the propeller dial gives way to the bars.
 void UnitLink::updateEngineRunning()
 {
-    if (unit.engine.rpm >= 50) {
+    if (unit.figures[Figure::Rpm] >= 50) {
         if (streamOn)
             setEngineRunning(true);
     } else {
@@ -103,24 +103,18 @@ void UnitLink::updateEngineRunning()
     }
 }
 
-void UnitLink::setFigures(const EngineFigures &figures)
+void UnitLink::updateFigures(const FigureValues &reported)
 {
-    unit.engine = figures;
-    emit figuresChanged(figures);
+    unit.figures.update(reported);
+    emit figuresChanged(unit.figures);
     updateEngineRunning();
-}
-
-void UnitLink::setFigure(int16_t EngineFigures::*figure, int16_t value)
-{
-    EngineFigures figures = unit.engine;
-    figures.*figure = value;
-    setFigures(figures);
 }
 
 // What the console learnt from a unit it can no longer hear: a half line
 // would be glued to the next unit's first answer, settings read before may
 // no longer hold, and stale engine figures must not look live, so the bars
-// fall to zero.
+// fall to zero. The propeller angle is read on request, not streamed: it
+// stays as last read.
 void UnitLink::forgetUnit()
 {
     stopHandshake();
@@ -128,5 +122,9 @@ void UnitLink::forgetUnit()
     readOut.stop();
     lastHeard.reset();
     setStreamOn(false);
-    setFigures(EngineFigures{});
+    unit.advanceSteps = 0;
+    for (const Figure figure : allFigures())
+        if (figure != Figure::Propeller)
+            unit.figures.forget(figure);
+    updateFigures({});
 }

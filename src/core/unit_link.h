@@ -101,7 +101,7 @@ public:
 
 signals:
     void settingChanged(Setting setting);
-    void figuresChanged(const EngineFigures &figures);
+    void figuresChanged(const FigureValues &figures);
     void propellerAngleChanged(int16_t degrees);
     void engineRunningChanged(bool running);
     // Firmware revision, temperatures, the red line or shift availability.
@@ -168,8 +168,8 @@ private:
     void setStreamOn(bool on);
     void setEngineRunning(bool running);
     void updateEngineRunning();
-    void setFigures(const EngineFigures &figures);
-    void setFigure(int16_t EngineFigures::*figure, int16_t value);
+    // Those `reported` has; the others keep their values.
+    void updateFigures(const FigureValues &reported);
     bool identifiedPhase() const;
 
     SerialPort *serial;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/engine_figure.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -71,16 +73,6 @@ inline constexpr int polledValueCount = 10;
 // Each value is asked for at most this often when the unit does not answer.
 inline constexpr int asksPerValue = 2;
 
-struct EngineFigures {
-    int16_t rpm = 0;
-    int16_t advanceSteps = 0;
-    int16_t advanceDegrees = 0;
-    int16_t busVolts = 0;
-    int16_t pair12 = 0; // the "1&2" bar
-    int16_t pair34 = 0; // the "3&4" bar
-    bool operator==(const EngineFigures &) const = default;
-};
-
 enum class LinkPhase {
     Closed,          // no port open
     WaitingForUnit,  // port open; the start-up commands repeat until the unit identifies itself
@@ -94,8 +86,9 @@ enum class AdvanceMode { Automatic, Manual };
 
 struct UnitState {
     std::array<SettingState, settingCount> settings{};
-    EngineFigures engine;
-    int16_t propellerDegrees = 0;
+    FigureValues figures;
+    // The advance in the unit's own steps, which trimming counts in.
+    int16_t advanceSteps = 0;
     // The maximum advance as last reported, which limits trimming up.
     int16_t reportedMaxAdvance = 0;
     // Maximum RPM in units of 256, as last reported: the RPM dial's red line.

@@ -40,7 +40,7 @@ void UnitLink::trimAdvance(int direction)
         return;
     if (direction < 0)
         outgoing.submit({CommandKind::Mode, QByteArrayLiteral("/S-\r")});
-    else if (unit.engine.advanceSteps < unit.reportedMaxAdvance)
+    else if (unit.advanceSteps < unit.reportedMaxAdvance)
         outgoing.submit({CommandKind::Mode, QByteArrayLiteral("/S+\r")});
 }
 

@@ -24,6 +24,17 @@ constexpr Bands rpmBands{1000, 1001, 2900, 2900};
 constexpr Bands voltsBands{8, 9, 15, 15};
 constexpr Bands advanceBands{20, 21, 39, 40};
 
+// Only what moves a gauge makes a new target: a new temperature (it has a box,
+// no gauge) or a first report of 0 must not end a rest.
+FigureValues onGauges(const FigureValues &figures)
+{
+    FigureValues shown;
+    for (const Figure figure : allFigures())
+        if (figure != Figure::Temperature)
+            shown.set(figure, figures[figure]);
+    return shown;
+}
+
 void colourBy(LinearGauge &gauge, int16_t bar, int value, const Bands &bands)
 {
     gauge.selectPointerToColour(bar);
@@ -54,7 +65,7 @@ int16_t rpmStep(double shown, int16_t target)
 } // namespace
 
 GaugeAnimation::GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, QObject *parent)
-    : QObject(parent), bars(bars), propellerDial(propellerDial)
+    : QObject(parent), bars(bars), propellerDial(propellerDial), target(onGauges({}))
 {
     timer.setInterval(stepMs);
     timer.setTimerType(Qt::PreciseTimer);
@@ -62,8 +73,9 @@ GaugeAnimation::GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, Q
     timer.start();
 }
 
-void GaugeAnimation::setTargets(const GaugeTargets &targets)
+void GaugeAnimation::setTargets(const FigureValues &figures)
 {
+    const FigureValues targets = onGauges(figures);
     if (targets == target)
         return;
     target = targets;
@@ -116,7 +128,7 @@ GaugeAnimation::Shown GaugeAnimation::shown() const
 // Each needle and bar reads its current value back from the gauge itself.
 void GaugeAnimation::moveGauges()
 {
-    const int16_t angle = target.propellerDegrees;
+    const int16_t angle = target[Figure::Propeller];
     if (propellerDial.needleValue() > angle)
         propellerDial.setNeedleValue(propellerDial.needleValue() - 1);
     if (propellerDial.needleValue() < angle)
@@ -126,27 +138,29 @@ void GaugeAnimation::moveGauges()
 
     bars.beginBatch();
     bars.selectPointer(Rpm);
-    const int16_t rpmMove = rpmStep(bars.selectedValue(), target.rpm);
-    if (bars.selectedValue() > target.rpm)
+    const int16_t rpm = target[Figure::Rpm];
+    const int16_t rpmMove = rpmStep(bars.selectedValue(), rpm);
+    if (bars.selectedValue() > rpm)
         bars.setSelectedValue(bars.selectedValue() - rpmMove);
-    if (bars.selectedValue() < target.rpm)
+    if (bars.selectedValue() < rpm)
         bars.setSelectedValue(bars.selectedValue() + rpmMove);
-    colourBy(bars, Rpm, target.rpm, rpmBands);
+    colourBy(bars, Rpm, rpm, rpmBands);
 
     bars.selectPointer(Volts);
-    if (bars.selectedValue() > target.busVolts)
+    const int16_t volts = target[Figure::Volts];
+    if (bars.selectedValue() > volts)
         bars.setSelectedValue(bars.selectedValue() - 0.1);
-    if (bars.selectedValue() < target.busVolts)
+    if (bars.selectedValue() < volts)
         bars.setSelectedValue(bars.selectedValue() + 0.1);
-    colourBy(bars, Volts, target.busVolts, voltsBands);
+    colourBy(bars, Volts, volts, voltsBands);
 
     bars.selectPointer(Advance);
-    stepToward(bars, target.advanceDegrees, 0.1);
-    colourBy(bars, Advance, target.advanceDegrees, advanceBands);
+    stepToward(bars, target[Figure::Advance], 0.1);
+    colourBy(bars, Advance, target[Figure::Advance], advanceBands);
 
     bars.selectPointer(Pair12);
-    stepToward(bars, target.pair12, 1);
+    stepToward(bars, target[Figure::Pair12], 1);
     bars.selectPointer(Pair34);
-    stepToward(bars, target.pair34, 1);
+    stepToward(bars, target[Figure::Pair34], 1);
     bars.endBatch();
 }

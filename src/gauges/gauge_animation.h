@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gauges/linear_gauge.h"
+#include "protocol/engine_figure.h"
 
 #include <QObject>
 #include <QTimer>
@@ -9,18 +10,6 @@
 #include <cstdint>
 
 class AngularGauge;
-
-// Where the needles are headed: the latest decoded engine figures and
-// propeller angle.
-struct GaugeTargets {
-    int16_t rpm = 0;
-    int16_t advanceDegrees = 0;
-    int16_t busVolts = 0;
-    int16_t pair12 = 0;
-    int16_t pair34 = 0;
-    int16_t propellerDegrees = 0;
-    bool operator==(const GaugeTargets &) const = default;
-};
 
 // Moves the propeller needle and the five bars a bounded step toward their
 // targets every `stepMs`, so a jumpy signal reads as a smooth sweep.
@@ -39,8 +28,10 @@ public:
 
     GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, QObject *parent = nullptr);
 
-    void setTargets(const GaugeTargets &targets);
-    const GaugeTargets &targets() const { return target; }
+    // Where the needles are headed: the figures the gauges show, 0 for
+    // those not reported; the others are left out.
+    void setTargets(const FigureValues &figures);
+    const FigureValues &targets() const { return target; }
 
     // Restarted even when running, so that it shares wake-ups with timers
     // started at the same moment.
@@ -65,7 +56,7 @@ private:
 
     LinearGauge &bars;
     AngularGauge &propellerDial;
-    GaugeTargets target;
+    FigureValues target;
     QTimer timer;
     bool isResting = false;
 };

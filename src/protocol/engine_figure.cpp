@@ -37,3 +37,16 @@ std::optional<Figure> figureByKey(QLatin1StringView key)
             return figure;
     return std::nullopt;
 }
+
+FigureValues::FigureValues(std::initializer_list<std::pair<Figure, int16_t>> reported)
+{
+    for (const auto &[figure, value] : reported)
+        set(figure, value);
+}
+
+void FigureValues::update(const FigureValues &reported)
+{
+    for (const Figure figure : figures)
+        if (reported.has(figure))
+            set(figure, reported[figure]);
+}

@@ -3,7 +3,10 @@
 
 #include <QLatin1StringView>
 #include <array>
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 // The engine figures the unit reports, each described once: the recording's
 // columns, the gauges' ranges, the viewer's strips and the alarm limits all
@@ -25,3 +28,25 @@ struct FigureInfo {
 const FigureInfo &figureInfo(Figure figure);
 const std::array<Figure, figureCount> &allFigures();
 std::optional<Figure> figureByKey(QLatin1StringView key);
+
+// The latest value of each figure, none until the unit has reported it. The
+// unit sends every figure as a 16-bit integer (the temperature as the
+// decimal digits of one).
+class FigureValues {
+public:
+    FigureValues() = default;
+    FigureValues(std::initializer_list<std::pair<Figure, int16_t>> reported);
+
+    // 0 until reported, as the gauges show it.
+    int16_t operator[](Figure figure) const { return values[std::size_t(figure)].value_or(0); }
+    bool has(Figure figure) const { return values[std::size_t(figure)].has_value(); }
+    void set(Figure figure, int16_t value) { values[std::size_t(figure)] = value; }
+    void forget(Figure figure) { values[std::size_t(figure)].reset(); }
+    // Takes every figure `reported` has; the others keep their values.
+    void update(const FigureValues &reported);
+
+    bool operator==(const FigureValues &) const = default;
+
+private:
+    std::array<std::optional<int16_t>, figureCount> values{};
+};

@@ -36,3 +36,15 @@ std::optional<TelemetryRecord> decodeTelemetry(QByteArrayView line)
     record.pair34Value = small(line, 18);
     return record;
 }
+
+FigureValues figuresOf(const TelemetryRecord &record)
+{
+    FigureValues figures{{Figure::Rpm, record.engineRpm}, {Figure::Advance, record.advanceDegrees},
+                         {Figure::Volts, record.busVolts},  {Figure::Pair12, record.pair12Value},
+                         {Figure::Pair34, record.pair34Value}};
+    bool isNumber = false;
+    const int16_t temperature = record.temperatureText.toShort(&isNumber);
+    if (isNumber)
+        figures.set(Figure::Temperature, temperature);
+    return figures;
+}

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/engine_figure.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
@@ -22,3 +24,6 @@ struct TelemetryRecord {
 // rules say. An engine speed above 7FFF cannot be held: the whole line is
 // rejected (nothing).
 std::optional<TelemetryRecord> decodeTelemetry(QByteArrayView line);
+
+// The figures the record reports: all but the propeller angle.
+FigureValues figuresOf(const TelemetryRecord &record);

@@ -8,35 +8,8 @@
 
 namespace {
 
+// The detector reads NaN as an empty field.
 constexpr double noValue = std::numeric_limits<double>::quiet_NaN();
-
-double numberOf(const std::optional<int> &value)
-{
-    return value ? double(*value) : noValue;
-}
-
-// The temperature is kept as the unit's text, as the recording writes it.
-double numberOf(const std::optional<QByteArray> &text)
-{
-    bool ok = false;
-    const double value = text ? text->toDouble(&ok) : noValue;
-    return ok && std::isfinite(value) ? value : noValue;
-}
-
-// The figure as its column in the recording holds it; NaN for an empty field.
-double recordedFigure(const RecordedValues &values, Figure figure)
-{
-    switch (figure) {
-    case Figure::Rpm: return numberOf(values.rpm);
-    case Figure::Advance: return numberOf(values.advanceDegrees);
-    case Figure::Volts: return numberOf(values.volts);
-    case Figure::Temperature: return numberOf(values.temperature);
-    case Figure::Pair12: return numberOf(values.pair12);
-    case Figure::Pair34: return numberOf(values.pair34);
-    case Figure::Propeller: return numberOf(values.propDegrees);
-    }
-    return noValue;
-}
 
 // A setting the unit reported and that lies in its range.
 std::optional<int> settingRead(const UnitState &unit, Setting setting)
@@ -100,23 +73,25 @@ void ExceedanceWatch::checkDelays()
 
 void ExceedanceWatch::handleLine(const DecodedLine &line)
 {
-    if (!values.take(line))
+    if (!takeRecordedFigures(values, line))
         return;
     const double seconds = nowSeconds();
-    for (const Figure figure : allFigures()) {
-        const double value = recordedFigure(values, figure);
-        latestValues[std::size_t(figure)] =
-            std::isnan(value) ? std::nullopt : std::optional(value);
-        announce(detector.take(figure, seconds, value));
-    }
+    rowValues = values;
+    for (const Figure figure : allFigures())
+        announce(detector.take(figure, seconds, latest(figure).value_or(noValue)));
+}
+
+std::optional<double> ExceedanceWatch::latest(Figure figure) const
+{
+    return rowValues.has(figure) ? std::optional(double(rowValues[figure])) : std::nullopt;
 }
 
 // As the recorder does: the next connection may be another unit. What runs
 // ends by the gap, at its last value.
 void ExceedanceWatch::connectionLost()
 {
-    values = RecordedValues{};
-    latestValues.fill(std::nullopt);
+    values = FigureValues{};
+    rowValues = FigureValues{};
 }
 
 EngineLimits ExceedanceWatch::defaults() const

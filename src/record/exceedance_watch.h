@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QTimer>
-#include <array>
 #include <chrono>
 #include <optional>
 #include <vector>
@@ -38,7 +37,7 @@ public:
     // What applies without a limits file: from the unit's settings as read.
     EngineLimits defaults() const;
     std::vector<Exceedance> active() const { return detector.active(); }
-    std::optional<double> latest(Figure figure) const { return latestValues[std::size_t(figure)]; }
+    std::optional<double> latest(Figure figure) const;
     double nowSeconds() const;
 
     // Timer tick; public so tests can drive it.
@@ -60,8 +59,9 @@ private:
     std::optional<LimitsFile> file;
     EngineLimits applied;
     ExceedanceDetector detector;
-    RecordedValues values;
-    std::array<std::optional<double>, figureCount> latestValues{};
+    FigureValues values;
+    // As of the last row: the "x" and "w" replies change `values` between rows.
+    FigureValues rowValues;
     std::chrono::steady_clock::time_point began;
     QTimer delayTimer;
 };

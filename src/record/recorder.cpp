@@ -53,7 +53,7 @@ void Recorder::handleLine(const DecodedLine &line)
     // The unit's "u" answer starts a connection.
     if (!connected && line.isReply('u'))
         startConnection();
-    if (!values.take(line) || !file)
+    if (!takeRecordedFigures(values, line) || !file)
         return;
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         clock.steady() - fileStart);
@@ -66,7 +66,7 @@ void Recorder::handleLine(const DecodedLine &line)
 void Recorder::connectionLost()
 {
     connected = false;
-    values = RecordedValues{};
+    values = FigureValues{};
     if (!folder.isEmpty())
         file.reset();
 }

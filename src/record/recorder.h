@@ -71,7 +71,7 @@ private:
     void fail(const QString &reason);
     void setState(State state);
 
-    RecordedValues values;
+    FigureValues values;
     bool connected = false;
     State current = State::Off;
     QString folder; // empty when recording into one file

@@ -5,7 +5,6 @@
 #include "protocol/time_text.h"
 
 #include <QByteArrayList>
-#include <optional>
 
 namespace {
 
@@ -24,9 +23,11 @@ bool needsQuotes(QByteArrayView bytes)
     return false;
 }
 
-QByteArray number(const std::optional<int> &value)
+// The temperature's text as received is the decimal digits of its value, so
+// every figure writes as a number.
+QByteArray number(const FigureValues &values, Figure figure)
 {
-    return value ? QByteArray::number(*value) : QByteArray();
+    return values.has(figure) ? QByteArray::number(values[figure]) : QByteArray();
 }
 
 QByteArrayView withoutTerminator(QByteArrayView line)
@@ -55,20 +56,12 @@ QByteArray csvField(QByteArrayView bytes)
     return '"' + quoted + '"';
 }
 
-QByteArray csvRow(const QDateTime &time, int64_t elapsedMs, const RecordedValues &values,
+QByteArray csvRow(const QDateTime &time, int64_t elapsedMs, const FigureValues &values,
                   QByteArrayView line)
 {
-    const QByteArrayList fields{
-        isoTimestamp(time),
-        secondsText(elapsedMs, 3, 1000),
-        number(values.rpm),
-        number(values.advanceDegrees),
-        number(values.volts),
-        csvField(values.temperature.value_or(QByteArray())),
-        number(values.pair12),
-        number(values.pair34),
-        number(values.propDegrees),
-        csvField(withoutTerminator(line)),
-    };
+    QByteArrayList fields{isoTimestamp(time), secondsText(elapsedMs, 3, 1000)};
+    for (const Figure figure : allFigures())
+        fields += number(values, figure);
+    fields += csvField(withoutTerminator(line));
     return fields.join(',') + "\r\n";
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "recording/recorded_values.h"
+#include "protocol/engine_figure.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,5 +19,5 @@ QByteArray csvField(QByteArrayView bytes);
 
 // One row: the time, the milliseconds since the recording started, the values
 // and the line as received (its terminator is left out).
-QByteArray csvRow(const QDateTime &time, int64_t elapsedMs, const RecordedValues &values,
+QByteArray csvRow(const QDateTime &time, int64_t elapsedMs, const FigureValues &values,
                   QByteArrayView line);

@@ -5,27 +5,17 @@
 
 namespace {
 
-void takeTelemetry(RecordedValues &values, const TelemetryRecord &record)
-{
-    values.rpm = record.engineRpm;
-    values.advanceDegrees = record.advanceDegrees;
-    values.volts = record.busVolts;
-    values.temperature = record.temperatureText.toLatin1();
-    values.pair12 = record.pair12Value;
-    values.pair34 = record.pair34Value;
-}
-
-bool takeReply(RecordedValues &values, const ReplyRecord &reply)
+bool takeReply(FigureValues &values, const ReplyRecord &reply)
 {
     switch (reply.letter) {
     case 'p':
-        values.propDegrees = reply.value;
+        values.set(Figure::Propeller, reply.value);
         return true;
     case 'x':
-        values.rpm = reply.value;
+        values.set(Figure::Rpm, reply.value);
         return false;
     case 'w':
-        values.volts = reply.value;
+        values.set(Figure::Volts, reply.value);
         return false;
     default:
         return false;
@@ -34,11 +24,11 @@ bool takeReply(RecordedValues &values, const ReplyRecord &reply)
 
 } // namespace
 
-bool RecordedValues::take(const DecodedLine &line)
+bool takeRecordedFigures(FigureValues &values, const DecodedLine &line)
 {
     if (line.telemetry) {
-        takeTelemetry(*this, *line.telemetry);
+        values.update(figuresOf(*line.telemetry));
         return true;
     }
-    return line.reply && takeReply(*this, *line.reply);
+    return line.reply && takeReply(values, *line.reply);
 }

@@ -202,10 +202,7 @@ void ConsoleWindow::setPortButtonsVisible(bool visible)
 
 void ConsoleWindow::aimGauges()
 {
-    const UnitState &unit = link.state();
-    const EngineFigures &engine = unit.engine;
-    animation->setTargets({engine.rpm, engine.advanceDegrees, engine.busVolts, engine.pair12,
-                           engine.pair34, unit.propellerDegrees});
+    animation->setTargets(link.state().figures);
 }
 
 // Closing the window sends nothing to the unit and leaves the wiring window

@@ -33,10 +33,7 @@ Gauges &gauges()
 
 void stepGauges(const UnitLink &link)
 {
-    const UnitState &unit = link.state();
-    const EngineFigures &e = unit.engine;
-    gauges().animation.setTargets(
-        {e.rpm, e.advanceDegrees, e.busVolts, e.pair12, e.pair34, unit.propellerDegrees});
+    gauges().animation.setTargets(link.state().figures);
     gauges().animation.step();
 }
 
