@@ -102,8 +102,12 @@ void gaugeTickMoving(benchmark::State &state)
     int16_t target = 0;
     for (auto _ : state) {
         target = int16_t((target + 37) % 3600);
-        animation.setTargets({target, int16_t(20 + target % 25), int16_t(target % 18),
-                              int16_t(target % 100), 0, int16_t(target % 360)});
+        animation.setTargets({{Figure::Rpm, target},
+                              {Figure::Advance, int16_t(20 + target % 25)},
+                              {Figure::Volts, int16_t(target % 18)},
+                              {Figure::Pair12, int16_t(target % 100)},
+                              {Figure::Pair34, 0},
+                              {Figure::Propeller, int16_t(target % 360)}});
         animation.step();
     }
 }
@@ -114,7 +118,8 @@ void gaugeTickSettled(benchmark::State &state)
 {
     QuietConsole console;
     GaugeAnimation &animation = console.window.gaugeAnimation();
-    animation.setTargets({2500, 30, 14, 0, 0, 0});
+    animation.setTargets({{Figure::Rpm, 2500}, {Figure::Advance, 30}, {Figure::Volts, 14},
+                          {Figure::Pair12, 0}, {Figure::Pair34, 0}, {Figure::Propeller, 0}});
     for (int i = 0; i < 1000; ++i)
         animation.step();
     for (auto _ : state)
