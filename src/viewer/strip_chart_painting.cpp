@@ -261,10 +261,10 @@ void StripChart::paintLimits(QPainter &painter, int strip, const StripMapping &m
             if (!limit)
                 continue;
             const double y = mapping.y(limit->value);
-            QPen pen = cosmeticPen(painter, level == LimitLevel::Alarm ? ViewerLook::alarmLimit
-                                                                        : ViewerLook::cautionLimit);
-            pen.setStyle(Qt::DashLine);
-            painter.setPen(pen);
+            // Solid and faint: a dashed line costs more to draw than the trace.
+            painter.setPen(cosmeticPen(painter, level == LimitLevel::Alarm
+                                                    ? ViewerLook::alarmLimit
+                                                    : ViewerLook::cautionLimit));
             painter.drawLine(QPointF(frame.left(), y), QPointF(frame.right(), y));
         }
     }
