@@ -49,12 +49,6 @@ ExceedanceWatch::ExceedanceWatch(UnitLink &link, std::optional<EngineLimits> use
     });
 }
 
-void ExceedanceWatch::setUserLimits(std::optional<EngineLimits> limits)
-{
-    user = std::move(limits);
-    applyLimits();
-}
-
 void ExceedanceWatch::setLimitsFile(std::optional<LimitsFile> limitsFile)
 {
     file = std::move(limitsFile);

@@ -27,8 +27,6 @@ public:
     ExceedanceWatch(UnitLink &link, std::optional<EngineLimits> userLimits,
                     QObject *parent = nullptr);
 
-    // Limits that replace the defaults whole; empty for the defaults.
-    void setUserLimits(std::optional<EngineLimits> limits);
     // Without user limits: the figures the file names take what it says, the
     // others the defaults from the unit's settings, as they are read.
     void setLimitsFile(std::optional<LimitsFile> file);

@@ -237,7 +237,8 @@ void RecordingViewer::showExceedances(bool onlyNewRows)
     scan.readNewRows(recording->table());
     std::vector<Exceedance> now = scan.all();
     strips->setExceedances(limits, now);
-    if (now == found && exceedanceList->count() == int(found.size()))
+    // The list always holds a line, "None..." at least: empty means never filled.
+    if (now == found && exceedanceList->count() > 0)
         return;
     found = std::move(now);
     const QSignalBlocker quiet(exceedanceList);
