@@ -17,15 +17,12 @@ bool gapBefore(const RecordingTable &table, size_t row)
     return row > 0 && table.seconds[row] - table.seconds[row - 1] > gapSeconds;
 }
 
-struct Extremes {
-    std::optional<float> minimum;
-    std::optional<float> maximum;
-};
+} // namespace
 
-// Over rows first to last - 1, NaN left out.
 Extremes extremes(const std::vector<float> &values, size_t first, size_t last)
 {
     Extremes found;
+    last = std::min(last, values.size());
     for (size_t i = first; i < last; ++i) {
         const float value = values[i];
         if (value != value) // NaN: an empty field
@@ -35,8 +32,6 @@ Extremes extremes(const std::vector<float> &values, size_t first, size_t last)
     }
     return found;
 }
-
-} // namespace
 
 std::vector<RowSpan> engineRuns(const RecordingTable &table)
 {

@@ -22,6 +22,13 @@ inline constexpr double gapSeconds = 1.0;
 // The row indices that start a new stretch after a gap (never 0).
 std::vector<size_t> gapStarts(const RecordingTable &table);
 
+struct Extremes {
+    std::optional<float> minimum;
+    std::optional<float> maximum;
+};
+// Over rows first to last - 1 of one figure's column, empty fields left out.
+Extremes extremes(const std::vector<float> &values, size_t first, size_t last);
+
 struct RunSummary {
     RowSpan rows;
     double seconds = 0;

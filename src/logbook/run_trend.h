@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "logbook/logged_run.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+// A per-run figure that is followed from run to run.
+enum class TrendFigure { PeakTemperature, CrankingVolts, PeakRpm };
+
+QString trendFigureName(TrendFigure figure); // "Peak temperature", ...
+std::optional<float> trendValue(const LoggedRun &run, TrendFigure figure);
+
+// A run that looks unlike the ones before it.
+struct TrendOutlier {
+    size_t index = 0;          // into the series given
+    double value = 0;
+    double mean = 0;           // of the runs before it that were compared
+    double deviations = 0;     // (value - mean) / their standard deviation, signed
+};
+
+// How many earlier runs a run is compared with, how many it needs at least,
+// and how far it must stand out.
+inline constexpr int trendWindowRuns = 10;
+inline constexpr int trendLeastRuns = 5;
+inline constexpr double trendDeviations = 2.0;
+
+// Runs (in time order, those without the figure left out beforehand) more
+// than two standard deviations from the mean of their last ten.
+std::vector<TrendOutlier> trendOutliers(const std::vector<double> &series);
