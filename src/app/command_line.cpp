@@ -77,6 +77,19 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
                                      "count, and exit: status 2 for a recording or limits file "
                                      "that does not read cleanly. No window opens."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("runs"),
+                      QStringLiteral("List every engine run in the recordings in FOLDER and below "
+                                     "(start, duration, peaks, cranking volts, cautions and "
+                                     "alarms), then the totals, and exit: status 2 for a FOLDER "
+                                     "that does not exist or a limits file that does not read. "
+                                     "Files that are not recordings are listed as skipped. What "
+                                     "was read is remembered in "
+                                     "~/.cache/torvane-console/logbook-index.json. No window "
+                                     "opens."),
+                      QStringLiteral("FOLDER")});
+    parser.addOption({QStringLiteral("csv"),
+                      QStringLiteral("With --runs: the runs as CSV, one row each, for a "
+                                     "spreadsheet.")});
     parser.addOption({QStringLiteral("limits"),
                       QStringLiteral("Read the limits on the engine figures from FILE instead of "
                                      "~/.config/torvane-console/limits.txt."),
@@ -165,6 +178,23 @@ std::optional<QString> readExceedancesJob(const QCommandLineParser &parser, Comm
     return std::nullopt;
 }
 
+std::optional<QString> readRunsJob(const QCommandLineParser &parser, CommandLine &line)
+{
+    line.runsAsCsv = parser.isSet(QStringLiteral("csv"));
+    if (!parser.isSet(QStringLiteral("runs")))
+        return line.runsAsCsv ? std::optional(QStringLiteral("--csv goes with --runs"))
+                              : std::nullopt;
+    line.runsFolder = parser.value(QStringLiteral("runs"));
+    if (line.runsFolder.isEmpty())
+        return QStringLiteral("--runs wants a folder");
+    if (line.demo || !line.replayFile.isEmpty() || line.connectPort != 0
+        || line.settingsJob != SettingsJobKind::None || !line.viewFile.isEmpty()
+        || !line.exceedancesFile.isEmpty())
+        return QStringLiteral("--runs reads recordings alone: no --demo, --replay, --connect, "
+                              "--view, --exceedances or settings job with it");
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLineResult readCommandLine(const QStringList &arguments)
@@ -225,6 +255,8 @@ CommandLineResult readCommandLine(const QStringList &arguments)
                                           "--connect or settings job with it"));
     }
     if (std::optional<QString> error = readExceedancesJob(parser, line))
+        return mistake(*error);
+    if (std::optional<QString> error = readRunsJob(parser, line))
         return mistake(*error);
     return {line, 0, {}};
 }

@@ -45,7 +45,8 @@ Line runLine(const QString &recording, const LoggedRun &run)
             QString::number(run.alarms)};
 }
 
-// The recording left-aligned, the rest right-aligned, two spaces apart.
+// The recording and the start left-aligned, the numbers right-aligned, two
+// spaces apart.
 QString aligned(const std::vector<Line> &lines)
 {
     std::vector<qsizetype> widths;
@@ -56,23 +57,31 @@ QString aligned(const std::vector<Line> &lines)
     }
     QString text;
     for (const Line &line : lines) {
-        QString shown = line[0].leftJustified(widths[0]);
-        for (qsizetype column = 1; column < line.size(); ++column)
-            shown += QStringLiteral("  ") + line[column].rightJustified(widths[size_t(column)]);
+        QString shown;
+        for (qsizetype column = 0; column < line.size(); ++column) {
+            const qsizetype width = widths[size_t(column)];
+            shown += (column == 0 ? QString() : QStringLiteral("  "))
+                     + (column < 2 ? line[column].leftJustified(width)
+                                   : line[column].rightJustified(width));
+        }
         text += shown + u'\n';
     }
     return text;
 }
 
+QString counted(int count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
 QString totalsText(const LogbookTotals &totals)
 {
-    QString text = QStringLiteral("%1 recordings").arg(totals.recordings);
+    QString text = counted(totals.recordings, "recording", "recordings");
     if (totals.skipped > 0)
-        text += QStringLiteral(" (%1 files skipped)").arg(totals.skipped);
+        text += QStringLiteral(" (%1 skipped)").arg(counted(totals.skipped, "file", "files"));
     return text
-           + QStringLiteral(", %1 runs, engine time %2\n")
-                 .arg(totals.runs)
-                 .arg(engineTimeText(totals.engineSeconds));
+           + QStringLiteral(", %1, engine time %2\n")
+                 .arg(counted(totals.runs, "run", "runs"), engineTimeText(totals.engineSeconds));
 }
 
 QByteArray csvLine(const QStringList &fields)
