@@ -105,7 +105,7 @@ QString runStartText(const QDateTime &start)
     const int magnitude = std::abs(offsetMinutes);
     return start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
            + QStringLiteral(" %1%2:%3")
-                 .arg(offsetMinutes < 0 ? u'-' : u'+')
+                 .arg(QLatin1Char(offsetMinutes < 0 ? '-' : '+'))
                  .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
                  .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
 }

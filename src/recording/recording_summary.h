@@ -12,6 +12,7 @@
 struct RowSpan {
     size_t first = 0;
     size_t last = 0;
+    bool operator==(const RowSpan &) const = default;
 };
 
 // Engine at 50 RPM or more, row after row without a gap.
