@@ -13,14 +13,15 @@
 // Writes a recording as the console writes it, for timing the viewer's
 // loader on a realistic file:
 //
-//   torvane-make-recording FILE ROWS
+//   torvane-make-recording FILE ROWS [N]
 //
 // 48 rows a second. The engine stops, idles, runs up and cruises, its speed
 // moving towards each stage's target; the unit falls silent now and then (a
 // gap in the seconds); the propeller angle is reported only after the first
 // two minutes; a few lines are garbled into quoted fields. Each line goes
 // through the console's own decoder and CSV writer. The same ROWS always give
-// the same file.
+// the same file; N (0 when left out) makes the Nth of a series of different
+// recordings, each started N hours after the first, as for a logbook.
 
 namespace {
 
@@ -93,9 +94,11 @@ void garble(QByteArray &line, std::mt19937 &random)
 int main(int argc, char *argv[])
 {
     bool number = false;
-    const qint64 rows = argc == 3 ? QByteArray(argv[2]).toLongLong(&number) : 0;
-    if (!number || rows < 1) {
-        std::fprintf(stderr, "usage: torvane-make-recording FILE ROWS\n");
+    bool series = argc == 3;
+    const qint64 rows = argc == 3 || argc == 4 ? QByteArray(argv[2]).toLongLong(&number) : 0;
+    const int nth = argc == 4 ? QByteArray(argv[3]).toInt(&series) : 0;
+    if (!number || rows < 1 || !series || nth < 0) {
+        std::fprintf(stderr, "usage: torvane-make-recording FILE ROWS [N]\n");
         return 2;
     }
     QFile file(QString::fromLocal8Bit(argv[1]));
@@ -105,10 +108,11 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    std::mt19937 random(20261207);
+    std::mt19937 random(20261207 + unsigned(nth));
     std::bernoulli_distribution silence(1.0 / (rowsPerSecond * 1200)); // every 20 minutes or so
     std::bernoulli_distribution noisy(1.0 / 2000);
-    const QDateTime start(QDate(2026, 12, 7), QTime(9, 0), QTimeZone(3600));
+    const QDateTime start =
+        QDateTime(QDate(2026, 12, 7), QTime(9, 0), QTimeZone(3600)).addSecs(qint64(nth) * 3600);
     Engine engine;
     FigureValues values;
     int64_t silentMs = 0;

@@ -88,6 +88,11 @@ BUDGETS = {
                           "the 1 s on-delay, worst of 5"),
     "alarm_acknowledged": Budget("max", 100, "ms", "a click on the alarm strip to the alarm "
                                  "acknowledged and the tone stopped, worst of 5"),
+    "runs_first_look": Budget("max", 10, "s", "--runs over 200 recordings of 10 minutes, no "
+                              "index yet"),
+    "runs_second_look": Budget("max", 1, "s", "--runs over the same recordings, with the index"),
+    "runs_memory": Budget("max", 200, "MB", "peak resident memory of --runs over those "
+                          "recordings, the worse of the two looks"),
     "cpu_logger": Budget("max", 1.0, "x floor",
                          "torvane-logger CPU recording at the full line rate"),
     "logger_rss": Budget("max", 20, "MB",
@@ -579,6 +584,43 @@ def viewer():
               label=f"{scan['events']} exceedances")
 
 
+LOGBOOK_RECORDINGS = 200
+LOGBOOK_ROWS = 10 * 60 * 48
+
+
+def runs_listed(folder, scratch):
+    """Wall seconds and peak resident MB of --runs over `folder`, its
+    index and limits in `scratch` rather than the user's."""
+    env = {**os.environ, "XDG_CACHE_HOME": f"{scratch}/cache",
+           "XDG_CONFIG_HOME": f"{scratch}/config"}
+    start = time.monotonic()
+    proc = subprocess.Popen([CONSOLE, "--runs", folder], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    _, status, usage = os.wait4(proc.pid, 0)
+    if status:
+        raise RuntimeError(f"--runs {folder} ended with status {status}")
+    return time.monotonic() - start, usage.ru_maxrss / 1024
+
+
+def logbook():
+    """The logbook's first look at a folder of recordings, which reads them
+    all, and the second, which takes them from the index."""
+    with tempfile.TemporaryDirectory() as scratch:
+        folder = f"{scratch}/recordings"
+        os.mkdir(folder)
+        for n in range(LOGBOOK_RECORDINGS):
+            finished([MAKE_RECORDING, f"{folder}/{n:03}.csv", str(LOGBOOK_ROWS), str(n)],
+                     timeout=60)
+        size = sum(entry.stat().st_size for entry in os.scandir(folder))
+        first, first_memory = runs_listed(folder, scratch)
+        second, second_memory = runs_listed(folder, scratch)
+        check("runs_first_look", round(first, 2),
+              label=f"{LOGBOOK_RECORDINGS} files, {size / 1e6:.0f} MB")
+        check("runs_second_look", round(second, 2))
+        check("runs_memory", round(max(first_memory, second_memory)),
+              label=f"{first_memory:.0f} MB the first time, {second_memory:.0f} MB the second")
+
+
 def logger_recording(device, folder):
     """torvane-logger recording into `folder`, with its settings backup in
     the same scratch folder."""
@@ -631,8 +673,8 @@ def logger_waiting():
 
 
 SCENARIOS = [receive_path, first_frame, paced_timing, timer_floor, silent, idle, streaming,
-             streaming_with_limits, alarms, vanish, soaks, adapters, recording, viewer, logger,
-             logger_waiting]
+             streaming_with_limits, alarms, vanish, soaks, adapters, recording, viewer, logbook,
+             logger, logger_waiting]
 
 
 def main():

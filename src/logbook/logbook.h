@@ -13,7 +13,7 @@ struct LoggedRecording {
     QString path;    // absolute
     qint64 size = 0; // as read; a file that grew since is read again
     QDateTime modified;
-    QString skipped; // why it gave no runs ("not a recording: ..."); empty when read
+    QString skipped; // why it gave no runs, as the loader says ("line 1: not a Torvane recording ..."); empty when read
     double recordedSeconds = 0;
     std::vector<LoggedRun> runs;
 };
