@@ -77,6 +77,17 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
                                      "count, and exit: status 2 for a recording or limits file "
                                      "that does not read cleanly. No window opens."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("report"),
+                      QStringLiteral("Print a report of the recording FILE (made with --record): "
+                                     "its time span, firmware revision, each engine run with its "
+                                     "peaks and cranking volts, and every exceedance of the limits; "
+                                     "then exit: status 2 for a recording or limits file that does "
+                                     "not read cleanly. No window opens."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("pdf"),
+                      QStringLiteral("With --report: also write the report as one printable page "
+                                     "into OUT (overwritten). Needs no display."),
+                      QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("limits"),
                       QStringLiteral("Read the limits on the engine figures from FILE instead of "
                                      "~/.config/torvane-console/limits.txt."),
@@ -165,6 +176,27 @@ std::optional<QString> readExceedancesJob(const QCommandLineParser &parser, Comm
     return std::nullopt;
 }
 
+std::optional<QString> readReportJob(const QCommandLineParser &parser, CommandLine &line)
+{
+    line.reportPdf = parser.value(QStringLiteral("pdf"));
+    if (parser.isSet(QStringLiteral("pdf")) && line.reportPdf.isEmpty())
+        return QStringLiteral("--pdf wants a file");
+    if (!parser.isSet(QStringLiteral("report"))) {
+        if (parser.isSet(QStringLiteral("pdf")))
+            return QStringLiteral("--pdf goes with --report");
+        return std::nullopt;
+    }
+    line.reportFile = parser.value(QStringLiteral("report"));
+    if (line.reportFile.isEmpty())
+        return QStringLiteral("--report wants a recording");
+    if (line.demo || !line.replayFile.isEmpty() || line.connectPort != 0
+        || line.settingsJob != SettingsJobKind::None || !line.viewFile.isEmpty()
+        || !line.exceedancesFile.isEmpty())
+        return QStringLiteral("--report reads a recording alone: no --demo, --replay, "
+                              "--connect, --view, --exceedances or settings job with it");
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLineResult readCommandLine(const QStringList &arguments)
@@ -225,6 +257,8 @@ CommandLineResult readCommandLine(const QStringList &arguments)
                                           "--connect or settings job with it"));
     }
     if (std::optional<QString> error = readExceedancesJob(parser, line))
+        return mistake(*error);
+    if (std::optional<QString> error = readReportJob(parser, line))
         return mistake(*error);
     return {line, 0, {}};
 }

@@ -27,6 +27,8 @@ struct CommandLine {
     QString viewFile;           // a recording to open in the viewer, alone
     QString exceedancesFile;    // a recording whose exceedances to list, without a window
     QString limitsFile;         // the user's limits; empty for the default file, if any
+    QString reportFile;         // a recording to report on, without a window
+    QString reportPdf;          // where the report's page goes as well; empty for text only
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

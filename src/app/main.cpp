@@ -4,6 +4,7 @@
 #include "app/first_frame.h"
 #include "app/port_listing.h"
 #include "app/recording_options.h"
+#include "app/report_job.h"
 #include "app/settings_job.h"
 #include "limits/limits_file.h"
 #include "record/exceedance_watch.h"
@@ -64,6 +65,8 @@ int main(int argc, char *argv[])
     }
     if (!options.exceedancesFile.isEmpty())
         return listExceedances(options);
+    if (!options.reportFile.isEmpty())
+        return writeReport(options, argc, argv);
     std::optional<SettingsFile> settingsToApply;
     if (options.settingsJob == SettingsJobKind::Apply) {
         SettingsFileReading reading = readSettingsFile(options.settingsFile);
