@@ -45,9 +45,10 @@ QString figureValueText(Figure figure, const std::optional<float> &value)
 QString figureHeading(const QString &what, Figure figure)
 {
     const FigureInfo &info = figureInfo(figure);
-    if (QLatin1String(info.unit) == QLatin1String(info.caption))
-        return what + u' ' + QLatin1String(info.caption);
-    return QStringLiteral("%1 (%2)").arg(what, QLatin1String(info.unit));
+    const QString unit = QString::fromLatin1(info.unit);
+    if (unit == QLatin1String(info.caption))
+        return what + u' ' + unit;
+    return QStringLiteral("%1 (%2)").arg(what, unit);
 }
 
 // A recording over midnight needs the date on each time of day.

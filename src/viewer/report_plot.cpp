@@ -14,6 +14,7 @@
 #include <QLineF>
 #include <QPainter>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
