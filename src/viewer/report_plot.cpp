@@ -14,7 +14,7 @@
 #include <QLineF>
 #include <QPainter>
 #include <cmath>
-#include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -27,7 +27,7 @@ double roundedUp(double value)
     if (value <= 0)
         return 1;
     const double decade = std::pow(10.0, std::floor(std::log10(value)));
-    for (const double step : {1.0, 2.0, 2.5, 5.0, 10.0})
+    for (const double step : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
         if (value <= step * decade)
             return step * decade;
     return 10 * decade;
@@ -93,7 +93,7 @@ public:
         const int columns = int(bounds.size()) - 1;
         const double columnWidth = rect.width() / columns;
         const double shortest = s(0.4);
-        size_t previousLast = SIZE_MAX;
+        std::optional<size_t> previousLast; // of the column before, when it had rows
         double previousX = 0;
         for (int i = 0; i < columns; ++i) {
             const size_t first = bounds[size_t(i)];
@@ -107,8 +107,8 @@ public:
                 const double bottom = std::max(y(range.minimum), top + shortest);
                 lines.emplace_back(columnX, top, columnX, bottom);
             }
-            if (previousLast + 1 == first && joined(values, first))
-                lines.emplace_back(previousX, y(values[previousLast]), columnX, y(values[first]));
+            if (previousLast && *previousLast + 1 == first && joined(values, first))
+                lines.emplace_back(previousX, y(values[*previousLast]), columnX, y(values[first]));
             previousLast = last - 1;
             previousX = columnX;
         }

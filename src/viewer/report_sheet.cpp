@@ -121,9 +121,11 @@ qreal paintRuns(QPainter &painter, const PageScale &s, const QRectF &area,
     };
     // The table shrinks to the page's width, down to a size still easy to read.
     std::vector<qreal> w = widths(s.font(tablePoints, true), s.font(tablePoints));
-    const qreal natural = std::accumulate(w.begin(), w.end(), qreal(0));
-    const qreal points =
-        std::max(smallestTablePoints, tablePoints * std::min(qreal(1), area.width() / natural));
+    const qreal pads = 2 * pad * qreal(w.size());
+    const qreal natural = std::accumulate(w.begin(), w.end(), qreal(0)) - pads;
+    // Text does not scale quite in step with its size: a little to spare.
+    const qreal fit = (area.width() - pads) / natural * 0.97;
+    const qreal points = std::max(smallestTablePoints, tablePoints * std::min(qreal(1), fit));
     const QFont headFont = s.font(points, true);
     const QFont cellFont = s.font(points);
     w = widths(headFont, cellFont);
@@ -254,7 +256,7 @@ void paintReportSheet(QPainter &painter, const QRectF &page, const RecordingRepo
     const qreal footerHeight = s.metrics(footerFont).height();
     const qreal footerTop = page.bottom() - footerHeight;
     const qreal handLinesHeight = s(78);
-    const qreal handLinesTop = footerTop - s(8) - handLinesHeight;
+    const qreal handLinesTop = footerTop - s(20) - handLinesHeight;
 
     const qreal rowHeight = s.metrics(s.font(tablePoints)).height() * 1.45;
     const qreal headingHeight = s.metrics(s.font(11, true)).height() * 1.3;
