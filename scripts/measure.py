@@ -84,6 +84,10 @@ BUDGETS = {
                           "a sweep of zoom levels"),
     "exceedance_scan": Budget("max", 0.5, "s", "the exceedance detector over those rows, all four "
                               "limits on every figure, median of 3"),
+    "report_text": Budget("max", 2, "s", "--report of those rows, the text alone, whole "
+                          "process, median of 3"),
+    "report_pdf": Budget("max", 3, "s", "--report --pdf of those rows, the text and the page, "
+                         "whole process, median of 3"),
     "alarm_shown": Budget("max", 100, "ms", "first line past a limit to the alarm strip, beyond "
                           "the 1 s on-delay, worst of 5"),
     "alarm_acknowledged": Budget("max", 100, "ms", "a click on the alarm strip to the alarm "
@@ -582,6 +586,22 @@ def viewer():
         scan = json.loads(finished([EXCEEDANCE_SCAN, big], timeout=600))
         check("exceedance_scan", round(scan["median_ms"] / 1000, 3),
               label=f"{scan['events']} exceedances")
+        report_figures(big)
+
+
+def reported(*options):
+    """Wall seconds of the console's --report, the whole process."""
+    start = time.monotonic()
+    finished([CONSOLE, "--report", *options], timeout=600)
+    return time.monotonic() - start
+
+
+def report_figures(big):
+    """--report of the viewer's 1.7 million rows, as text and as a page too."""
+    pdf = f"{os.path.dirname(big)}/report.pdf"
+    check("report_text", round(statistics.median(reported(big) for _ in range(3)), 2))
+    check("report_pdf",
+          round(statistics.median(reported(big, "--pdf", pdf) for _ in range(3)), 2))
 
 
 LOGBOOK_RECORDINGS = 200

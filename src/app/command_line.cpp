@@ -90,6 +90,17 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
     parser.addOption({QStringLiteral("csv"),
                       QStringLiteral("With --runs: the runs as CSV, one row each, for a "
                                      "spreadsheet.")});
+    parser.addOption({QStringLiteral("report"),
+                      QStringLiteral("Print a report of the recording FILE (made with --record): "
+                                     "its time span, firmware revision, each engine run with its "
+                                     "peaks and cranking volts, and every exceedance of the limits; "
+                                     "then exit: status 2 for a recording or limits file that does "
+                                     "not read cleanly. No window opens."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("pdf"),
+                      QStringLiteral("With --report: also write the report as one printable page "
+                                     "into OUT (overwritten). Needs no display."),
+                      QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("limits"),
                       QStringLiteral("Read the limits on the engine figures from FILE instead of "
                                      "~/.config/torvane-console/limits.txt."),
@@ -195,6 +206,27 @@ std::optional<QString> readRunsJob(const QCommandLineParser &parser, CommandLine
     return std::nullopt;
 }
 
+std::optional<QString> readReportJob(const QCommandLineParser &parser, CommandLine &line)
+{
+    line.reportPdf = parser.value(QStringLiteral("pdf"));
+    if (parser.isSet(QStringLiteral("pdf")) && line.reportPdf.isEmpty())
+        return QStringLiteral("--pdf wants a file");
+    if (!parser.isSet(QStringLiteral("report"))) {
+        if (parser.isSet(QStringLiteral("pdf")))
+            return QStringLiteral("--pdf goes with --report");
+        return std::nullopt;
+    }
+    line.reportFile = parser.value(QStringLiteral("report"));
+    if (line.reportFile.isEmpty())
+        return QStringLiteral("--report wants a recording");
+    if (line.demo || !line.replayFile.isEmpty() || line.connectPort != 0
+        || line.settingsJob != SettingsJobKind::None || !line.viewFile.isEmpty()
+        || !line.exceedancesFile.isEmpty() || !line.runsFolder.isEmpty())
+        return QStringLiteral("--report reads a recording alone: no --demo, --replay, "
+                              "--connect, --view, --exceedances, --runs or settings job with it");
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLineResult readCommandLine(const QStringList &arguments)
@@ -257,6 +289,8 @@ CommandLineResult readCommandLine(const QStringList &arguments)
     if (std::optional<QString> error = readExceedancesJob(parser, line))
         return mistake(*error);
     if (std::optional<QString> error = readRunsJob(parser, line))
+        return mistake(*error);
+    if (std::optional<QString> error = readReportJob(parser, line))
         return mistake(*error);
     return {line, 0, {}};
 }

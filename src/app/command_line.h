@@ -29,6 +29,8 @@ struct CommandLine {
     QString limitsFile;         // the user's limits; empty for the default file, if any
     QString runsFolder;         // recordings whose engine runs to list, without a window
     bool runsAsCsv = false;
+    QString reportFile;         // a recording to report on, without a window
+    QString reportPdf;          // where the report's page goes as well; empty for text only
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -5,6 +5,7 @@
 #include "app/port_listing.h"
 #include "app/recording_options.h"
 #include "app/runs_job.h"
+#include "app/report_job.h"
 #include "app/settings_job.h"
 #include "limits/limits_file.h"
 #include "record/exceedance_watch.h"
@@ -67,6 +68,8 @@ int main(int argc, char *argv[])
         return listExceedances(options);
     if (!options.runsFolder.isEmpty())
         return listRuns(options);
+    if (!options.reportFile.isEmpty())
+        return writeReport(options, argc, argv);
     std::optional<SettingsFile> settingsToApply;
     if (options.settingsJob == SettingsJobKind::Apply) {
         SettingsFileReading reading = readSettingsFile(options.settingsFile);

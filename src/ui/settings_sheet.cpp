@@ -2,11 +2,11 @@
 #include "ui/settings_sheet.h"
 
 #include "settings/setting_names.h"
+#include "viewer/printed_page.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
@@ -29,41 +29,6 @@ const QColor quiet(0x55, 0x55, 0x55);
 const QColor ruleGrey(0xa0, 0xa4, 0xb4);
 const QColor rowShade(0xee, 0xf0, 0xf7);
 
-// The sheet is laid out on a page of this many points and scaled to the real
-// one: A4 and Letter with our margins are both at least this big.
-constexpr qreal designWidth = 480;
-constexpr qreal designHeight = 700;
-
-// A wider left margin leaves room to punch the sheet for a logbook binder.
-const QMarginsF pageMargins(25, 15, 15, 15);
-
-class Scale {
-public:
-    Scale(const QPainter &painter, const QRectF &page)
-        : device(painter.device()),
-          factor(std::min(page.width() / designWidth, page.height() / designHeight))
-    {
-    }
-
-    qreal operator()(qreal points) const { return points * factor; }
-
-    QFont font(qreal points, bool bold = false, bool italic = false) const
-    {
-        QFont f(QStringLiteral("Liberation Sans"));
-        // Qt turns point sizes into pixels at the device's own resolution.
-        f.setPointSizeF(std::max(0.1, points * factor * 72.0 / device->logicalDpiY()));
-        f.setBold(bold);
-        f.setItalic(italic);
-        return f;
-    }
-
-    QFontMetricsF metrics(const QFont &f) const { return QFontMetricsF(f, device); }
-
-private:
-    QPaintDevice *device;
-    qreal factor;
-};
-
 QString offsetText(int seconds)
 {
     const int minutes = std::abs(seconds) / 60;
@@ -85,32 +50,13 @@ QString orUnknown(const QString &text)
     return text.trimmed().isEmpty() ? QStringLiteral("unknown") : text;
 }
 
-void drawText(QPainter &painter, const QFont &font, const QColor &colour, const QRectF &box,
-              const QString &text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    painter.setFont(font);
-    painter.setPen(colour);
-    const QFontMetricsF metrics(font, painter.device());
-    // Column edges are sums of measured widths; their rounding must not cut
-    // short a text the column was made to hold.
-    const QString fitted =
-        metrics.elidedText(text, Qt::ElideRight, box.width() + metrics.height() / 100);
-    painter.drawText(box, int(align) | Qt::TextSingleLine, fitted);
-}
-
-void drawRule(QPainter &painter, const QColor &colour, qreal width, QPointF from, QPointF to)
-{
-    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(from, to);
-}
-
 // Caption and value pairs, the values lined up after the widest caption.
 struct Detail {
     QString caption;
     QString value;
 };
 
-qreal paintDetails(QPainter &painter, const Scale &s, const QRectF &area,
+qreal paintDetails(QPainter &painter, const PageScale &s, const QRectF &area,
                    const QList<Detail> &details)
 {
     const QFont captionFont = s.font(10, true);
@@ -122,34 +68,34 @@ qreal paintDetails(QPainter &painter, const Scale &s, const QRectF &area,
     const qreal valueLeft = area.left() + captionWidth + s(8);
     qreal y = area.top();
     for (const Detail &d : details) {
-        drawText(painter, captionFont, navy, QRectF(area.left(), y, captionWidth, lineHeight),
+        drawPageText(painter, captionFont, navy, QRectF(area.left(), y, captionWidth, lineHeight),
                  d.caption);
-        drawText(painter, valueFont, ink,
+        drawPageText(painter, valueFont, ink,
                  QRectF(valueLeft, y, area.right() - valueLeft, lineHeight), d.value);
         y += lineHeight;
     }
     return y;
 }
 
-qreal paintTitle(QPainter &painter, const Scale &s, const QRectF &area)
+qreal paintTitle(QPainter &painter, const PageScale &s, const QRectF &area)
 {
     const QFont titleFont = s.font(20, true);
     const qreal titleHeight = s.metrics(titleFont).height();
-    drawText(painter, titleFont, navy, QRectF(area.left(), area.top(), area.width(), titleHeight),
+    drawPageText(painter, titleFont, navy, QRectF(area.left(), area.top(), area.width(), titleHeight),
              sheetTitle);
     const QFont seriesFont = s.font(9, true);
     // On the title's baseline, at the right.
     const qreal seriesTop =
         area.top() + s.metrics(titleFont).ascent() - s.metrics(seriesFont).ascent();
-    drawText(painter, seriesFont, navy,
+    drawPageText(painter, seriesFont, navy,
              QRectF(area.left(), seriesTop, area.width(), s.metrics(seriesFont).height()),
              QStringLiteral("Torvane Series 410 / 420 Ignitions"), Qt::AlignRight | Qt::AlignTop);
     const qreal ruleY = area.top() + titleHeight + s(3);
-    drawRule(painter, navy, s(1.5), {area.left(), ruleY}, {area.right(), ruleY});
+    drawPageRule(painter, navy, s(1.5), {area.left(), ruleY}, {area.right(), ruleY});
     return ruleY + s(10);
 }
 
-qreal paintTable(QPainter &painter, const Scale &s, const QRectF &area, const SettingsSheet &sheet)
+qreal paintTable(QPainter &painter, const PageScale &s, const QRectF &area, const SettingsSheet &sheet)
 {
     const QFont headFont = s.font(10, true);
     const QFont captionFont = s.font(10, true);
@@ -206,47 +152,47 @@ qreal paintTable(QPainter &painter, const Scale &s, const QRectF &area, const Se
     const QString heads[] = {QStringLiteral("Setting"), QStringLiteral("Value"),
                              QStringLiteral("Before"), QStringLiteral("Meaning")};
     for (int c = 0; c < 4; ++c)
-        drawText(painter, headFont, Qt::white, cell(c, y), heads[c]);
+        drawPageText(painter, headFont, Qt::white, cell(c, y), heads[c]);
     y += rowHeight;
 
     for (int i = 0; i < settingCount; ++i) {
         if (i % 2 == 1)
             painter.fillRect(QRectF(area.left(), y, area.width(), rowHeight), rowShade);
-        drawText(painter, captionFont, navy, cell(0, y), captions[i]);
+        drawPageText(painter, captionFont, navy, cell(0, y), captions[i]);
         if (sheet.settings.values[i])
-            drawText(painter, valueFont, ink, cell(1, y), values[i]);
+            drawPageText(painter, valueFont, ink, cell(1, y), values[i]);
         else
-            drawText(painter, notReadFont, quiet, cell(1, y), notRead);
-        drawText(painter, beforeFont, ink, cell(2, y), befores[i]);
-        drawText(painter, meaningFont, ink, cell(3, y), meanings[i]);
+            drawPageText(painter, notReadFont, quiet, cell(1, y), notRead);
+        drawPageText(painter, beforeFont, ink, cell(2, y), befores[i]);
+        drawPageText(painter, meaningFont, ink, cell(3, y), meanings[i]);
         y += rowHeight;
     }
 
     // Ruled after the shading, which would otherwise cover half of each rule.
     const qreal top = area.top() + rowHeight;
     for (int i = 1; i < settingCount; ++i)
-        drawRule(painter, ruleGrey, s(0.5), {area.left(), top + i * rowHeight},
+        drawPageRule(painter, ruleGrey, s(0.5), {area.left(), top + i * rowHeight},
                  {area.right(), top + i * rowHeight});
     for (int c = 1; c < 4; ++c)
-        drawRule(painter, ruleGrey, s(0.5), {x[c], top}, {x[c], y});
+        drawPageRule(painter, ruleGrey, s(0.5), {x[c], top}, {x[c], y});
     painter.setPen(QPen(navy, s(0.75)));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(area.left(), area.top(), area.width(), y - area.top()));
 
     const QFont noteFont = s.font(8, false, true);
     const qreal noteHeight = s.metrics(noteFont).height() * 1.4;
-    drawText(painter, noteFont, quiet, QRectF(area.left(), y + s(3), area.width(), noteHeight),
+    drawPageText(painter, noteFont, quiet, QRectF(area.left(), y + s(3), area.width(), noteHeight),
              QStringLiteral("Before: what the unit held until a new value was stored this "
                             "session; blank where nothing was stored."));
     return y + s(3) + noteHeight;
 }
 
 // Labelled lines to write on, spread over the room left above the footer.
-void paintHandLines(QPainter &painter, const Scale &s, const QRectF &area)
+void paintHandLines(QPainter &painter, const PageScale &s, const QRectF &area)
 {
     const QFont headingFont = s.font(11, true);
     const qreal headingHeight = s.metrics(headingFont).height() * 1.3;
-    drawText(painter, headingFont, navy,
+    drawPageText(painter, headingFont, navy,
              QRectF(area.left(), area.top(), area.width(), headingHeight),
              QStringLiteral("Aircraft and sign-off"));
 
@@ -273,14 +219,8 @@ void paintHandLines(QPainter &painter, const Scale &s, const QRectF &area)
         painter.setPen(ink);
         painter.drawText(QPointF(area.left(), baseline), label);
         const qreal lineY = baseline + s(1);
-        drawRule(painter, quiet, s(0.6), {lineLeft, lineY}, {area.right(), lineY});
+        drawPageRule(painter, quiet, s(0.6), {lineLeft, lineY}, {area.right(), lineY});
     }
-}
-
-QPageSize localPageSize()
-{
-    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                               : QPageSize::A4);
 }
 
 // Both devices paint from the top left of their printable area.
@@ -297,7 +237,7 @@ void paintSettingsSheet(QPainter &painter, const QRectF &page, const SettingsShe
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const Scale s(painter, page);
+    const PageScale s(painter, page);
     const SettingsHeader &header = sheet.settings.header;
     const QString date = dateText(header.savedAt);
 
@@ -319,9 +259,9 @@ void paintSettingsSheet(QPainter &painter, const QRectF &page, const SettingsShe
     const qreal footerTop = page.bottom() - footerHeight;
     paintHandLines(painter, s, QRectF(page.left(), y + s(18), page.width(),
                                       footerTop - s(18) - (y + s(18))));
-    drawRule(painter, ruleGrey, s(0.5), {page.left(), footerTop - s(4)},
+    drawPageRule(painter, ruleGrey, s(0.5), {page.left(), footerTop - s(4)},
              {page.right(), footerTop - s(4)});
-    drawText(painter, footerFont, quiet, QRectF(page.left(), footerTop, page.width(), footerHeight),
+    drawPageText(painter, footerFont, quiet, QRectF(page.left(), footerTop, page.width(), footerHeight),
              QStringLiteral("Values as read from the unit by %1 on %2")
                  .arg(header.program.trimmed().isEmpty() ? QStringLiteral("the console")
                                                          : header.program,
@@ -339,7 +279,7 @@ QString writeSettingsSheetPdf(const QString &path, const SettingsSheet &sheet)
     {
         QPdfWriter writer(&file);
         writer.setPageSize(localPageSize());
-        writer.setPageMargins(pageMargins, QPageLayout::Millimeter);
+        writer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
         writer.setTitle(sheetTitle);
         writer.setCreator(sheet.settings.header.program);
         QPainter painter;
@@ -360,7 +300,7 @@ void printSettingsSheet(QWidget *parent, const SettingsSheet &sheet)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(localPageSize());
-    printer.setPageMargins(pageMargins, QPageLayout::Millimeter);
+    printer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
     printer.setDocName(sheetTitle);
     printer.setCreator(sheet.settings.header.program);
 

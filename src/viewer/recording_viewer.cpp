@@ -2,7 +2,9 @@
 #include "viewer/recording_viewer.h"
 
 #include "limits/exceedance_text.h"
+#include "logbook/recording_report.h"
 #include "viewer/figure_readout.h"
+#include "viewer/report_sheet.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
 #include "viewer/value_text.h"
@@ -127,7 +129,7 @@ void RecordingViewer::buildControls()
     // Screen readers and GUI automation find the controls by name, as in the
     // console window.
     for (QWidget *w : findChildren<QWidget *>())
-        if (!w->objectName().isEmpty())
+        if (!w->objectName().isEmpty() && w->accessibleName().isEmpty())
             w->setAccessibleName(w->objectName());
 }
 
@@ -139,6 +141,8 @@ QWidget *RecordingViewer::buildToolbar()
     auto *showAll = toolButton(QStringLiteral("Show all"), "showAll", bar);
     auto *saveView = toolButton(QStringLiteral("Save view..."), "saveView", bar);
     auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
+    auto *printReport = toolButton(QStringLiteral("Print report..."), "printReportButton", bar);
+    printReport->setAccessibleName(QStringLiteral("Print a report of this recording"));
     auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
                                            "range   Double-click or Home: everything"),
                             bar);
@@ -152,6 +156,7 @@ QWidget *RecordingViewer::buildToolbar()
     row->addWidget(hint, 1);
     row->addWidget(saveView);
     row->addWidget(saveRows);
+    row->addWidget(printReport);
 
     connect(fitToData, &QCheckBox::toggled, strips, &StripChart::setFitToData);
     connect(clockTime, &QCheckBox::toggled, strips, [this](bool clock) {
@@ -160,6 +165,7 @@ QWidget *RecordingViewer::buildToolbar()
     connect(showAll, &QPushButton::clicked, strips, &StripChart::showAll);
     connect(saveView, &QPushButton::clicked, this, &RecordingViewer::askAndSaveView);
     connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
+    connect(printReport, &QPushButton::clicked, this, &RecordingViewer::askAndPrintReport);
     return bar;
 }
 
@@ -307,6 +313,13 @@ void RecordingViewer::askAndSaveRows()
         QStringLiteral("CSV file (*.csv)"));
     if (!path.isEmpty())
         tell(saveRowsInView(path));
+}
+
+void RecordingViewer::askAndPrintReport()
+{
+    const RecordingReport report = recordingReport(recording->path(), recording->table(),
+                                                   recording->lastRowIncomplete(), limits);
+    printReport(this, report, recording->table());
 }
 
 void RecordingViewer::tell(const QString &problem)

@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logbook/recording_report.h"
+
+#include "limits/exceedance_text.h"
+#include "limits/recording_exceedances.h"
+#include "logbook/recorded_firmware.h"
+#include "recording/recording_table.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString noValue = QStringLiteral("-");
+
+QString offsetText(int seconds)
+{
+    const int minutes = std::abs(seconds) / 60;
+    return QStringLiteral("UTC%1%2:%3")
+        .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "12.3 s" under a minute, "1:06:41" from a minute on, as the viewer says it.
+QString durationText(double seconds)
+{
+    if (seconds < 59.95)
+        return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
+    const long long whole = std::llround(seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString figureValueText(Figure figure, const std::optional<float> &value)
+{
+    return value ? QString::number(*value, 'f', figureInfo(figure).decimals) : noValue;
+}
+
+// A heading with the figure's unit, unless its caption says it already.
+QString figureHeading(const QString &what, Figure figure)
+{
+    const FigureInfo &info = figureInfo(figure);
+    const QString unit = QString::fromLatin1(info.unit);
+    if (unit == QLatin1String(info.caption))
+        return what + u' ' + unit;
+    return QStringLiteral("%1 (%2)").arg(what, unit);
+}
+
+// A recording over midnight needs the date on each time of day.
+QString timeOfDay(const RecordingReport &report, const QDateTime &time)
+{
+    const bool oneDay = report.start.date() == report.end.date();
+    return time.toString(oneDay ? QStringLiteral("HH:mm:ss") : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString runsValue(const RecordingReport &report)
+{
+    if (report.runs.empty())
+        return QStringLiteral("none");
+    return QStringLiteral("%1, %2 running")
+        .arg(report.runs.size())
+        .arg(durationText(report.totals.engineSeconds));
+}
+
+QString exceedancesValue(const ReportTotals &totals)
+{
+    if (totals.cautions + totals.alarms == 0)
+        return QStringLiteral("none");
+    return QStringLiteral("%1 caution%2, %3 alarm%4")
+        .arg(totals.cautions)
+        .arg(totals.cautions == 1 ? "" : "s")
+        .arg(totals.alarms)
+        .arg(totals.alarms == 1 ? "" : "s");
+}
+
+ReportTotals totalsOf(const std::vector<LoggedRun> &runs, const std::vector<Exceedance> &found)
+{
+    ReportTotals totals;
+    for (const LoggedRun &run : runs)
+        totals.engineSeconds += run.durationSeconds;
+    for (const Exceedance &e : found)
+        ++(e.level == LimitLevel::Alarm ? totals.alarms : totals.cautions);
+    return totals;
+}
+
+// Columns padded to their widest cell; numbers to the right.
+QString alignedTable(const QList<QStringList> &rows, const std::vector<bool> &rightAligned)
+{
+    std::vector<qsizetype> widths(rightAligned.size(), 0);
+    for (const QStringList &row : rows)
+        for (qsizetype c = 0; c < row.size(); ++c)
+            widths[size_t(c)] = std::max(widths[size_t(c)], row[c].size());
+    QString text;
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            const qsizetype width = widths[size_t(c)];
+            line += rightAligned[size_t(c)] ? row[c].rightJustified(width)
+                                            : row[c].leftJustified(width);
+            line += QStringLiteral("  ");
+        }
+        while (line.endsWith(u' '))
+            line.chop(1);
+        text += line + u'\n';
+    }
+    return text;
+}
+
+} // namespace
+
+RecordingReport recordingReport(const QString &path, const RecordingTable &table,
+                                bool lastRowCutOff, const EngineLimits &limits)
+{
+    RecordingReport report;
+    report.fileName = QFileInfo(path).fileName();
+    report.firmwareRevision = recordedFirmwareRevision(path);
+    report.rows = table.rows();
+    report.lastRowCutOff = lastRowCutOff;
+    const double last = table.seconds.empty() ? 0 : table.seconds.back();
+    report.durationSeconds = table.seconds.empty() ? 0 : last - table.seconds.front();
+    report.start = table.start;
+    report.end = table.start.addMSecs(std::llround(last * 1000));
+    report.runs = loggedRuns(table, limits);
+    report.exceedances = exceedancesIn(table, limits);
+    report.totals = totalsOf(report.runs, report.exceedances);
+    return report;
+}
+
+QString reportTimeText(const QDateTime &time)
+{
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + offsetText(time.offsetFromUtc());
+}
+
+QList<ReportDetail> reportDetails(const RecordingReport &report)
+{
+    QString rows = QLocale::c().toString(qulonglong(report.rows));
+    if (report.lastRowCutOff)
+        rows += QStringLiteral(" (the last one cut off)");
+    return {{QStringLiteral("File"), report.fileName},
+            {QStringLiteral("Firmware revision"),
+             report.firmwareRevision.value_or(QStringLiteral("not in the recording"))},
+            {QStringLiteral("Start"), reportTimeText(report.start)},
+            {QStringLiteral("End"), reportTimeText(report.end)},
+            {QStringLiteral("Duration"), durationText(report.durationSeconds)},
+            {QStringLiteral("Rows"), rows},
+            {QStringLiteral("Engine runs"), runsValue(report)},
+            {QStringLiteral("Exceedances"), exceedancesValue(report.totals)}};
+}
+
+QStringList runTableHeadings()
+{
+    return {QStringLiteral("Run"),
+            QStringLiteral("Start"),
+            QStringLiteral("Duration"),
+            figureHeading(QStringLiteral("Peak"), Figure::Rpm),
+            figureHeading(QStringLiteral("Peak advance"), Figure::Advance),
+            figureHeading(QStringLiteral("Cranking volts"), Figure::Volts),
+            figureHeading(QStringLiteral("Peak temperature"), Figure::Temperature),
+            QStringLiteral("Cautions"),
+            QStringLiteral("Alarms")};
+}
+
+QStringList runTableCells(const RecordingReport &report, size_t runIndex)
+{
+    const LoggedRun &run = report.runs[runIndex];
+    return {QString::number(runIndex + 1),
+            timeOfDay(report, run.start),
+            durationText(run.durationSeconds),
+            figureValueText(Figure::Rpm, run.peakRpm),
+            figureValueText(Figure::Advance, run.peakAdvance),
+            figureValueText(Figure::Volts, run.crankingVolts),
+            figureValueText(Figure::Temperature, run.peakTemperature),
+            QString::number(run.cautions),
+            QString::number(run.alarms)};
+}
+
+QString reportExceedanceLine(const RecordingReport &report, const Exceedance &exceedance)
+{
+    const QDateTime began = report.start.addMSecs(std::llround(exceedance.startSeconds * 1000));
+    return timeOfDay(report, began) + QStringLiteral("  ") + exceedanceLine(exceedance);
+}
+
+QString reportText(const RecordingReport &report)
+{
+    QString text = QStringLiteral("Torvane recording report\n\n");
+    QList<QStringList> details;
+    for (const ReportDetail &detail : reportDetails(report))
+        details.append({detail.caption + u':', detail.value});
+    text += alignedTable(details, {false, false});
+
+    text += QStringLiteral("\nEngine runs\n");
+    if (report.runs.empty()) {
+        text += QStringLiteral("None\n");
+    } else {
+        QList<QStringList> rows{runTableHeadings()};
+        for (size_t i = 0; i < report.runs.size(); ++i)
+            rows.append(runTableCells(report, i));
+        text += alignedTable(rows, {true, false, true, true, true, true, true, true, true});
+    }
+
+    text += QStringLiteral("\nExceedances\n");
+    for (const Exceedance &exceedance : report.exceedances)
+        text += reportExceedanceLine(report, exceedance) + u'\n';
+    if (report.exceedances.empty())
+        text += QStringLiteral("None beyond the limits\n");
+    return text;
+}
