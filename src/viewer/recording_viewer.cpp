@@ -2,7 +2,9 @@
 #include "viewer/recording_viewer.h"
 
 #include "limits/exceedance_text.h"
+#include "logbook/logbook.h"
 #include "viewer/figure_readout.h"
+#include "viewer/logbook_window.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
 #include "viewer/value_text.h"
@@ -139,6 +141,7 @@ QWidget *RecordingViewer::buildToolbar()
     auto *showAll = toolButton(QStringLiteral("Show all"), "showAll", bar);
     auto *saveView = toolButton(QStringLiteral("Save view..."), "saveView", bar);
     auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
+    auto *logbook = toolButton(QStringLiteral("Engine logbook..."), "engineLogbookButton", bar);
     auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
                                            "range   Double-click or Home: everything"),
                             bar);
@@ -152,6 +155,7 @@ QWidget *RecordingViewer::buildToolbar()
     row->addWidget(hint, 1);
     row->addWidget(saveView);
     row->addWidget(saveRows);
+    row->addWidget(logbook);
 
     connect(fitToData, &QCheckBox::toggled, strips, &StripChart::setFitToData);
     connect(clockTime, &QCheckBox::toggled, strips, [this](bool clock) {
@@ -160,6 +164,7 @@ QWidget *RecordingViewer::buildToolbar()
     connect(showAll, &QPushButton::clicked, strips, &StripChart::showAll);
     connect(saveView, &QPushButton::clicked, this, &RecordingViewer::askAndSaveView);
     connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
+    connect(logbook, &QPushButton::clicked, this, &RecordingViewer::openLogbook);
     return bar;
 }
 
@@ -307,6 +312,13 @@ void RecordingViewer::askAndSaveRows()
         QStringLiteral("CSV file (*.csv)"));
     if (!path.isEmpty())
         tell(saveRowsInView(path));
+}
+
+// The logbook of the recording's folder, by the limits this window shows.
+void RecordingViewer::openLogbook()
+{
+    const QString folder = QFileInfo(recording->path()).absolutePath();
+    LogbookWindow::openFolder(folder, limits, defaultLogbookIndexPath())->show();
 }
 
 void RecordingViewer::tell(const QString &problem)

@@ -48,6 +48,7 @@ private:
     void showExceedances(bool onlyNewRows = false);
     void askAndSaveView();
     void askAndSaveRows();
+    void openLogbook();
     void tell(const QString &problem);
 
     std::unique_ptr<ViewedRecording> recording;
