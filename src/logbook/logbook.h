@@ -26,8 +26,9 @@ struct LogbookTotals {
 };
 
 struct Logbook {
-    QString folder;
+    QString folder; // absolute
     std::vector<LoggedRecording> recordings; // by path
+    int filesRead = 0; // read this time; the others came from the index
     LogbookTotals totals() const;
 };
 
@@ -35,7 +36,9 @@ struct Logbook {
 // the same size and modification time (and the same limits) instead of
 // reading it again, and writes the index back. A recording still being
 // written is read up to its last whole row. Unreadable files are listed as
-// skipped, never fatal.
+// skipped, never fatal; so is an index that cannot be read or written. The
+// index keeps what it knows of files outside `folder` while they exist.
 Logbook readLogbook(const QString &folder, const EngineLimits &limits, const QString &indexPath);
-// ~/.cache/torvane-console/logbook-index.json (beside the user's other data).
+// ~/.cache/torvane-console/logbook-index.json: only spares work, so it lives
+// with what may be deleted.
 QString defaultLogbookIndexPath();

@@ -26,7 +26,16 @@ struct TrendOutlier {
 inline constexpr int trendWindowRuns = 10;
 inline constexpr int trendLeastRuns = 5;
 inline constexpr double trendDeviations = 2.0;
+// The standard deviation a run is measured against is at least this, and at
+// least this share of the mean: runs that all read the same would otherwise
+// flag any change at all, even one step of the unit's whole numbers. After a
+// flat series a run is flagged when it differs by more than 1 (two steps) and
+// by more than 2 % of the mean (50 RPM at 2500).
+inline constexpr double trendLeastDeviation = 0.5;
+inline constexpr double trendLeastRelativeDeviation = 0.01;
 
 // Runs (in time order, those without the figure left out beforehand) more
-// than two standard deviations from the mean of their last ten.
+// than two standard deviations from the mean of the ten runs before them
+// (the sample deviation, floored as above), outliers among those included.
+// The first five runs are never flagged.
 std::vector<TrendOutlier> trendOutliers(const std::vector<double> &series);
