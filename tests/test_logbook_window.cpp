@@ -57,7 +57,7 @@ Logbook smallLogbook()
          run(QDateTime(QDate(2026, 12, 9), QTime(9, 5), plusOne), 45, 10000, std::nullopt)}));
     book.recordings.push_back(recording(
         QStringLiteral("/flights/b.csv"),
-        {run(QDateTime(QDate(2026, 12, 9), QTime(7, 0), QTimeZone(0)), 840, 2000, 95.5f)}));
+        {run(QDateTime(QDate(2026, 12, 9), QTime(7, 0), QTimeZone(0)), 5400, 2000, 95.5f)}));
     LoggedRecording notes;
     notes.path = QStringLiteral("/flights/notes.csv");
     notes.skipped = QStringLiteral("not a recording: no header");
@@ -151,14 +151,14 @@ private slots:
         QCOMPARE(tableOf(window)->model()->rowCount(), 3);
         // In time order: 07:00 UTC comes after 07:31 at one hour ahead of it.
         QCOMPARE(columnTexts(window, LogbookModel::Start),
-                 QStringList({"2026-12-09 07:31 +01:00", "2026-12-09 07:00 +00:00",
-                              "2026-12-09 09:05 +01:00"}));
+                 QStringList({"2026-12-09 07:31:00 +01:00", "2026-12-09 07:00:00 +00:00",
+                              "2026-12-09 09:05:00 +01:00"}));
         QCOMPARE(columnTexts(window, LogbookModel::Recording),
                  QStringList({"2026-12/a.csv", "b.csv", "2026-12/a.csv"}));
         QCOMPARE(cell(window, 2, LogbookModel::PeakTemperature), QStringLiteral("-"));
         QCOMPARE(cell(window, 1, LogbookModel::PeakTemperature), QStringLiteral("95.5"));
         QCOMPARE(window.findChild<QLabel *>(QStringLiteral("logbookTotals"))->text(),
-                 QStringLiteral("2 recordings, 3 runs, engine time 0 h 25 min; 1 file skipped"));
+                 QStringLiteral("2 recordings, 3 runs, engine time 1 h 41 min; 1 file skipped"));
         const auto *skipped = window.findChild<QListWidget *>(QStringLiteral("skippedRecordings"));
         QCOMPARE(skipped->count(), 1);
         QCOMPARE(skipped->item(0)->text(), QStringLiteral("notes.csv: not a recording: no header"));
@@ -171,7 +171,7 @@ private slots:
         QTest::newRow("peak RPM") << int(LogbookModel::PeakRpm)
                                   << QStringList({"900", "2000", "10000"});
         QTest::newRow("duration") << int(LogbookModel::Duration)
-                                  << QStringList({"45.0 s", "0:10:00", "0:14:00"});
+                                  << QStringList({"0:45", "10:00", "1:30:00"});
         QTest::newRow("temperature, the run without it last")
             << int(LogbookModel::PeakTemperature) << QStringList({"95.5", "212", "-"});
     }
@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(list->count(), 1);
         const QString line = list->item(0)->text();
         QVERIFY2(line.startsWith(QStringLiteral(
-                     "Run 2026-11-26 08:15 +01:00: peak temperature 212 deg C, ")),
+                     "Run 2026-11-26 08:15:00 +01:00: peak temperature 212 deg C, ")),
                  qPrintable(line));
         QVERIFY2(line.endsWith(QStringLiteral(" standard deviations above its last 10 runs")),
                  qPrintable(line));

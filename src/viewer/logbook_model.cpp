@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/logbook_model.h"
 
-#include "viewer/logbook_text.h"
+#include "logbook/logbook_text.h"
 #include "viewer/value_text.h"
 
 #include <QBrush>
@@ -109,7 +109,7 @@ QVariant LogbookModel::shown(RunPlace place, int column) const
     switch (column) {
     case Recording: return recordingName(place.recording);
     case Start: return runStartText(run.start);
-    case Duration: return durationText(run.durationSeconds);
+    case Duration: return runDurationText(run.durationSeconds);
     case Cautions: return run.cautions;
     case Alarms: return run.alarms;
     default: {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/logbook_window.h"
 
+#include "logbook/logbook_text.h"
 #include "viewer/logbook_model.h"
-#include "viewer/logbook_text.h"
 #include "viewer/recording_viewer.h"
 #include "viewer/run_trend_strip.h"
 #include "viewer/strip_chart.h"
@@ -48,6 +48,23 @@ QLabel *caption(const QString &text, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setFont(ViewerLook::font(8.25, true));
     return label;
+}
+
+QString counted(int count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+// "14 recordings, 31 runs, engine time 12 h 5 min; 2 files skipped".
+QString totalsText(const LogbookTotals &totals)
+{
+    QString text = QStringLiteral("%1, %2, engine time %3")
+                       .arg(counted(totals.recordings, "recording", "recordings"),
+                            counted(totals.runs, "run", "runs"),
+                            engineTimeText(totals.engineSeconds));
+    if (totals.skipped > 0)
+        text += QStringLiteral("; %1 skipped").arg(counted(totals.skipped, "file", "files"));
+    return text;
 }
 
 // A run and its recording, as a refresh finds them again.

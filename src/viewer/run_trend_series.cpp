@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/run_trend_series.h"
 
-#include "viewer/logbook_text.h"
+#include "logbook/logbook_text.h"
 #include "viewer/value_text.h"
 
 #include <algorithm>

@@ -24,6 +24,6 @@ struct TrendSeries {
 TrendSeries trendSeries(const Logbook &logbook, TrendFigure figure);
 // "deg C"; nothing where the figure's name says it ("Peak RPM").
 QString trendUnit(TrendFigure figure);
-// "Run 2026-12-09 07:31 +01:00: peak temperature 212 deg C, 2.6 standard
+// "Run 2026-12-09 07:31:05 +01:00: peak temperature 212 deg C, 2.6 standard
 // deviations above its last 10 runs".
 QString outlierLine(const TrendSeries &series, const TrendOutlier &outlier);
