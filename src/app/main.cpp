@@ -17,6 +17,7 @@
 #include "settings/settings_keeper.h"
 #include "ui/recording_controls.h"
 #include "ui/open_recording_action.h"
+#include "ui/engine_logbook_action.h"
 #include "ui/settings_actions.h"
 #include "viewer/recording_viewer.h"
 #include "viewer/strip_chart.h"
@@ -154,6 +155,8 @@ int main(int argc, char *argv[])
                          options.limitsFile.isEmpty() ? defaultLimitsFilePath() : options.limitsFile);
     attachSettingsActions(window, settingsKeeper);
     attachOpenRecordingAction(window, defaultRecordingFolder(),
+                              [&exceedances] { return exceedances.limits(); });
+    attachEngineLogbookAction(window, defaultRecordingFolder(),
                               [&exceedances] { return exceedances.limits(); });
     if (options.demo)
         setTitleMarker(window, TitleMarker::Demo, true);

@@ -2,8 +2,10 @@
 #include "viewer/recording_viewer.h"
 
 #include "limits/exceedance_text.h"
+#include "logbook/logbook.h"
 #include "logbook/recording_report.h"
 #include "viewer/figure_readout.h"
+#include "viewer/logbook_window.h"
 #include "viewer/report_sheet.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
@@ -143,6 +145,8 @@ QWidget *RecordingViewer::buildToolbar()
     auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
     auto *printReport = toolButton(QStringLiteral("Print report..."), "printReportButton", bar);
     printReport->setAccessibleName(QStringLiteral("Print a report of this recording"));
+    auto *logbook = toolButton(QStringLiteral("Engine logbook..."), "engineLogbookButton", bar);
+    logbook->setAccessibleName(QStringLiteral("Open the engine logbook of this recording's folder"));
     auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
                                            "range   Double-click or Home: everything"),
                             bar);
@@ -157,6 +161,7 @@ QWidget *RecordingViewer::buildToolbar()
     row->addWidget(saveView);
     row->addWidget(saveRows);
     row->addWidget(printReport);
+    row->addWidget(logbook);
 
     connect(fitToData, &QCheckBox::toggled, strips, &StripChart::setFitToData);
     connect(clockTime, &QCheckBox::toggled, strips, [this](bool clock) {
@@ -166,6 +171,7 @@ QWidget *RecordingViewer::buildToolbar()
     connect(saveView, &QPushButton::clicked, this, &RecordingViewer::askAndSaveView);
     connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
     connect(printReport, &QPushButton::clicked, this, &RecordingViewer::askAndPrintReport);
+    connect(logbook, &QPushButton::clicked, this, &RecordingViewer::openLogbook);
     return bar;
 }
 
@@ -320,6 +326,13 @@ void RecordingViewer::askAndPrintReport()
     const RecordingReport report = recordingReport(recording->path(), recording->table(),
                                                    recording->lastRowIncomplete(), limits);
     printReport(this, report, recording->table());
+}
+
+// The logbook of the recording's folder, by the limits this window shows.
+void RecordingViewer::openLogbook()
+{
+    const QString folder = QFileInfo(recording->path()).absolutePath();
+    LogbookWindow::openFolder(folder, limits, defaultLogbookIndexPath())->show();
 }
 
 void RecordingViewer::tell(const QString &problem)

@@ -49,6 +49,7 @@ private:
     void askAndSaveView();
     void askAndSaveRows();
     void askAndPrintReport();
+    void openLogbook();
     void tell(const QString &problem);
 
     std::unique_ptr<ViewedRecording> recording;
