@@ -2,7 +2,10 @@
 #include "viewer/recording_viewer.h"
 
 #include "limits/exceedance_text.h"
+#include "viewer/cursor_values.h"
 #include "viewer/figure_readout.h"
+#include "viewer/overlaid_recording.h"
+#include "viewer/overlay_controls.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
 #include "viewer/value_text.h"
@@ -125,9 +128,9 @@ void RecordingViewer::buildControls()
     strips->setFocus();
     resize(1200, 800);
     // Screen readers and GUI automation find the controls by name, as in the
-    // console window.
+    // console window, unless a control was given words of its own.
     for (QWidget *w : findChildren<QWidget *>())
-        if (!w->objectName().isEmpty())
+        if (!w->objectName().isEmpty() && w->accessibleName().isEmpty())
             w->setAccessibleName(w->objectName());
 }
 
@@ -139,6 +142,7 @@ QWidget *RecordingViewer::buildToolbar()
     auto *showAll = toolButton(QStringLiteral("Show all"), "showAll", bar);
     auto *saveView = toolButton(QStringLiteral("Save view..."), "saveView", bar);
     auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
+    overlayControls = new OverlayControls(bar);
     auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
                                            "range   Double-click or Home: everything"),
                             bar);
@@ -148,6 +152,8 @@ QWidget *RecordingViewer::buildToolbar()
     row->setContentsMargins(0, 0, 0, 0);
     for (QWidget *w : std::initializer_list<QWidget *>{fitToData, clockTime, showAll})
         row->addWidget(w);
+    row->addSpacing(12);
+    row->addWidget(overlayControls);
     row->addSpacing(12);
     row->addWidget(hint, 1);
     row->addWidget(saveView);
@@ -160,23 +166,24 @@ QWidget *RecordingViewer::buildToolbar()
     connect(showAll, &QPushButton::clicked, strips, &StripChart::showAll);
     connect(saveView, &QPushButton::clicked, this, &RecordingViewer::askAndSaveView);
     connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
+    connect(overlayControls, &OverlayControls::addRequested, this,
+            &RecordingViewer::askAndAddOverlay);
+    connect(overlayControls, &OverlayControls::alignmentChosen, this,
+            &RecordingViewer::setOverlayAlignment);
+    connect(overlayControls, &OverlayControls::removeRequested, this,
+            &RecordingViewer::removeOverlay);
     return bar;
 }
 
 void RecordingViewer::showCursor(double seconds)
 {
-    FigureReadout::Values values;
-    if (const std::optional<size_t> row = recording->rowNearest(seconds)) {
-        for (int f = 0; f < figureCount; ++f) {
-            const float value = recording->column(Figure(f))[*row];
-            if (!std::isnan(value))
-                values[f] = value;
-        }
-    }
+    const FigureValuesAt values = figuresAt(*recording, recording->rowNearest(seconds));
     const QString time = QStringLiteral("%1   (%2 s)")
                              .arg(clockText(recording->table().start, seconds))
                              .arg(seconds, 0, 'f', 3);
     readout->showCursor(time, values);
+    if (second)
+        showOverlayCursor(seconds, values);
 }
 
 void RecordingViewer::showInView()
@@ -216,6 +223,8 @@ void RecordingViewer::readNewRows()
     }
     if (!grew)
         return;
+    if (second)
+        second->realign(*recording, second->alignment());
     strips->recordingGrew(before);
     showSummary();
     showExceedances(true);
@@ -270,16 +279,21 @@ QString RecordingViewer::saveView(const QString &path)
         return saveWidgetPng(*strips, path);
     const TimeSpan view = strips->visibleSeconds();
     const QDateTime &start = recording->table().start;
-    const QString title = QStringLiteral("%1, %2 to %3")
-                              .arg(QFileInfo(recording->path()).fileName(),
-                                   clockText(start, view.first), clockText(start, view.last));
+    QString title = QStringLiteral("%1, %2 to %3")
+                        .arg(QFileInfo(recording->path()).fileName(),
+                             clockText(start, view.first), clockText(start, view.last));
+    if (second)
+        title += QStringLiteral(", with %1").arg(QFileInfo(second->recording().path()).fileName());
     return saveWidgetPdf(*strips, title, path);
 }
 
 QString RecordingViewer::saveRowsInView(const QString &path) const
 {
-    return saveRowsCsv(recording->path(), recording->table(),
-                       recording->rowsWithin(strips->visibleSeconds()), path);
+    const QString problem = saveRowsCsv(recording->path(), recording->table(),
+                                        recording->rowsWithin(strips->visibleSeconds()), path);
+    if (!problem.isEmpty() || !second)
+        return problem;
+    return saveOverlayRowsInView(path);
 }
 
 void RecordingViewer::askAndSaveView()
