@@ -22,6 +22,9 @@ constexpr double stripGap = 5;
 constexpr double traceInset = 3;
 constexpr double tickLength = 4;
 constexpr double fitPadShare = 0.08;
+// The second recording is drawn in columns this many pixels wide: half the
+// lines of the first one's, so that both redraw in a frame.
+constexpr int overlayColumnPixels = 2;
 
 QFont scaleFont()
 {
@@ -121,7 +124,7 @@ void StripChart::paintEvent(QPaintEvent *)
     const auto bounds = pixelColumnRows(recording.table().seconds, view, columns);
     const auto overlayBounds =
         overlay ? pixelColumnRows(overlay->recording().table().seconds, overlay->ownSpan(view),
-                                  columns)
+                                  std::max(1, columns / overlayColumnPixels))
                 : std::vector<size_t>();
     for (int strip = 0; strip < figureCount; ++strip)
         paintStrip(painter, strip, bounds, overlayBounds);
