@@ -64,6 +64,13 @@ protected:
 private:
     enum class Drag { None, Pan, Select };
     static constexpr double outerMargin = 8;
+    // Measured once: a text's width costs more than a trace's lines.
+    struct Margins {
+        double left;
+        double bottom;     // without a legend
+        double legendLine; // the legend's text height
+    };
+    static Margins plotMargins();
 
     void showSpan(TimeSpan span);
     void zoomAround(double seconds, double factor);
@@ -95,6 +102,7 @@ private:
 
     const ViewedRecording &recording;
     const OverlaidRecording *overlay = nullptr;
+    const Margins margins = plotMargins();
     TimeSpan view;
     std::optional<double> cursor;
     bool fitToData = false;

@@ -17,6 +17,7 @@ constexpr double legendGap = 4;
 constexpr double legendSampleLength = 24;
 constexpr double legendSpacing = 24;
 
+// As tall as StripChart::plotMargins takes it.
 QFont legendFont()
 {
     return ViewerLook::font(8.25);
@@ -35,7 +36,7 @@ QString alignmentWords(const OverlaidRecording &overlay)
 
 double StripChart::legendHeight() const
 {
-    return overlay ? QFontMetricsF(legendFont()).height() + legendGap : 0;
+    return overlay ? margins.legendLine + legendGap : 0;
 }
 
 void StripChart::paintOverlayTrace(QPainter &painter, int strip, const StripMapping &mapping,

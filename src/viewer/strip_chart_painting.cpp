@@ -52,13 +52,18 @@ std::vector<double> scaleValues(double low, double high, const TickPlan &plan)
 
 } // namespace
 
+StripChart::Margins StripChart::plotMargins()
+{
+    const double left =
+        outerMargin + QFontMetricsF(scaleFont()).horizontalAdvance(QStringLiteral("-00000.0")) + 6;
+    const double bottom = tickLength + 2 * QFontMetricsF(captionFont()).height() + outerMargin;
+    return {left, bottom, QFontMetricsF(ViewerLook::font(8.25)).height()};
+}
+
 QRectF StripChart::plotArea() const
 {
-    const QFontMetricsF scale(scaleFont());
-    const double left = outerMargin + scale.horizontalAdvance(QStringLiteral("-00000.0")) + 6;
-    const double bottom =
-        tickLength + 2 * QFontMetricsF(captionFont()).height() + legendHeight() + outerMargin;
-    return QRectF(left, outerMargin, width() - left - outerMargin,
+    const double bottom = margins.bottom + legendHeight();
+    return QRectF(margins.left, outerMargin, width() - margins.left - outerMargin,
                   height() - outerMargin - bottom);
 }
 
