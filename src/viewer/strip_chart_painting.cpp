@@ -22,9 +22,9 @@ constexpr double stripGap = 5;
 constexpr double traceInset = 3;
 constexpr double tickLength = 4;
 constexpr double fitPadShare = 0.08;
-// The second recording is drawn in columns this many pixels wide: half the
-// lines of the first one's, so that both redraw in a frame.
-constexpr int overlayColumnPixels = 2;
+// The second recording is drawn in columns this many pixels wide: a third of
+// the lines of the first one's (two pixels still cost a frame too many).
+constexpr int overlayColumnPixels = 3;
 
 QFont scaleFont()
 {
