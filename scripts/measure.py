@@ -82,6 +82,8 @@ BUDGETS = {
                           "of 100 rows, median of 3"),
     "view_redraw": Budget("max", 16, "ms", "worst redraw of those rows, 1920 pixels wide, over "
                           "a sweep of zoom levels"),
+    "overlay_redraw": Budget("max", 16, "ms", "worst redraw of those rows with a second recording "
+                             "of as many laid over them by clock time, over the same sweep"),
     "exceedance_scan": Budget("max", 0.5, "s", "the exceedance detector over those rows, all four "
                               "limits on every figure, median of 3"),
     "report_text": Budget("max", 2, "s", "--report of those rows, the text alone, whole "
@@ -587,6 +589,17 @@ def viewer():
         check("exceedance_scan", round(scan["median_ms"] / 1000, 3),
               label=f"{scan['events']} exceedances")
         report_figures(big)
+        overlay_figures(big, folder)
+
+
+def overlay_figures(big, folder):
+    """The redraw with a second recording over the first: another file of
+    nearly as many rows, so the two part at the end."""
+    second = f"{folder}/second.csv"
+    finished([MAKE_RECORDING, second, str(VIEW_ROWS - 1000)], timeout=600)
+    out = json.loads(finished([VIEWER_REDRAW, big, second], timeout=600))
+    check("overlay_redraw", round(out["worst_ms"], 1),
+          label=f"the first alone {out['alone_worst_ms']:.1f} ms on the same sweep")
 
 
 def reported(*options):

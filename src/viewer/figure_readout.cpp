@@ -51,23 +51,33 @@ FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
     grid->addWidget(caption(QStringLiteral("Cursor"), this), 0, 0);
     timeBox = valueBox(QStringLiteral("cursorTime"), this);
     grid->addWidget(timeBox, 0, 1, 1, columnCount);
+    overlayTimeCaption = caption(QStringLiteral("Second"), this);
+    grid->addWidget(overlayTimeCaption, 1, 0);
+    overlayTimeBox = valueBox(QStringLiteral("overlayCursorTime"), this);
+    grid->addWidget(overlayTimeBox, 1, 1, 1, columnCount);
 
-    const char *const headings[columnCount] = {"At cursor", "Lowest", "Highest", "Mean"};
-    const char *const prefixes[columnCount] = {"cursor_", "lowest_", "highest_", "mean_"};
-    grid->addWidget(caption(QStringLiteral("In view:"), this, Qt::AlignRight), 1, 2, 1, 3,
-                    Qt::AlignCenter);
-    for (int column = 0; column < columnCount; ++column)
-        grid->addWidget(caption(QLatin1String(headings[column]), this, Qt::AlignCenter), 2,
-                        column + 1);
+    const char *const headings[columnCount] = {"At cursor", "Second", "Difference",
+                                               "Lowest",    "Highest", "Mean"};
+    const char *const prefixes[columnCount] = {"cursor_", "overlay_", "difference_",
+                                               "lowest_", "highest_", "mean_"};
+    grid->addWidget(caption(QStringLiteral("In view:"), this, Qt::AlignRight), 2, Lowest + 1, 1,
+                    3, Qt::AlignCenter);
+    for (int column = 0; column < columnCount; ++column) {
+        QLabel *heading = caption(QLatin1String(headings[column]), this, Qt::AlignCenter);
+        grid->addWidget(heading, 3, column + 1);
+        if (column == OverlayAtCursor || column == Difference)
+            overlayHeadings[column - OverlayAtCursor] = heading;
+    }
     for (int f = 0; f < figureCount; ++f) {
         const FigureInfo &info = figureInfo(Figure(f));
-        grid->addWidget(caption(figureCaption(Figure(f)), this), f + 3, 0);
+        grid->addWidget(caption(figureCaption(Figure(f)), this), f + 4, 0);
         for (int column = 0; column < columnCount; ++column) {
             const QString name = QLatin1String(prefixes[column]) + QLatin1String(info.column);
             boxes[column][f] = valueBox(name, this);
-            grid->addWidget(boxes[column][f], f + 3, column + 1);
+            grid->addWidget(boxes[column][f], f + 4, column + 1);
         }
     }
+    setOverlayShown(false);
 }
 
 void FigureReadout::showCursor(const QString &time, const Values &values)
@@ -81,6 +91,27 @@ void FigureReadout::showInView(const InView &inView)
     fill(Lowest, inView.lowest, figureText);
     fill(Highest, inView.highest, figureText);
     fill(Mean, inView.means, meanText);
+}
+
+void FigureReadout::setOverlayShown(bool shown)
+{
+    for (QLabel *label : {overlayTimeCaption, overlayTimeBox, overlayHeadings[0],
+                          overlayHeadings[1]})
+        label->setVisible(shown);
+    for (const Column column : {OverlayAtCursor, Difference})
+        for (QLabel *box : boxes[column]) {
+            box->setVisible(shown);
+            box->clear();
+        }
+    overlayTimeBox->clear();
+}
+
+void FigureReadout::showOverlayCursor(const QString &time, const Values &values,
+                                      const Values &differences)
+{
+    overlayTimeBox->setText(time);
+    fill(OverlayAtCursor, values, figureText);
+    fill(Difference, differences, differenceText);
 }
 
 void FigureReadout::fill(Column column, const Values &values, QString (*text)(double))

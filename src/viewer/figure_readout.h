@@ -2,6 +2,7 @@
 #pragma once
 
 #include "recording/recording_table.h"
+#include "viewer/cursor_values.h"
 
 #include <QWidget>
 #include <array>
@@ -12,10 +13,12 @@ class QLabel;
 // Beside the strips: each figure at the cursor, and its lowest, highest and
 // mean value over the time in view. Every value box is named after its column
 // ("cursor_rpm", "lowest_rpm", "highest_rpm", "mean_rpm"; "cursorTime").
+// With a second recording laid over the first, also its values at the cursor
+// and their difference ("overlay_rpm", "difference_rpm"; "overlayCursorTime").
 class FigureReadout : public QWidget {
     Q_OBJECT
 public:
-    using Values = std::array<std::optional<double>, figureCount>;
+    using Values = FigureValuesAt;
     struct InView {
         Values lowest;
         Values highest;
@@ -27,12 +30,19 @@ public:
     // Empty values leave their boxes blank (no row there, or the field empty).
     void showCursor(const QString &time, const Values &values);
     void showInView(const InView &inView);
+    // Shows or hides the second recording's columns.
+    void setOverlayShown(bool shown);
+    // `differences` are the second's values minus the first's.
+    void showOverlayCursor(const QString &time, const Values &values, const Values &differences);
 
 private:
-    enum Column { AtCursor, Lowest, Highest, Mean, columnCount };
+    enum Column { AtCursor, OverlayAtCursor, Difference, Lowest, Highest, Mean, columnCount };
 
     void fill(Column column, const Values &values, QString (*text)(double));
 
     QLabel *timeBox = nullptr;
+    QLabel *overlayTimeCaption = nullptr;
+    QLabel *overlayTimeBox = nullptr;
+    std::array<QLabel *, 2> overlayHeadings{};
     std::array<std::array<QLabel *, figureCount>, columnCount> boxes{};
 };

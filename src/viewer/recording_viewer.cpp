@@ -4,8 +4,11 @@
 #include "limits/exceedance_text.h"
 #include "logbook/logbook.h"
 #include "logbook/recording_report.h"
+#include "viewer/cursor_values.h"
 #include "viewer/figure_readout.h"
 #include "viewer/logbook_window.h"
+#include "viewer/overlaid_recording.h"
+#include "viewer/overlay_controls.h"
 #include "viewer/report_sheet.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
@@ -129,7 +132,7 @@ void RecordingViewer::buildControls()
     strips->setFocus();
     resize(1200, 800);
     // Screen readers and GUI automation find the controls by name, as in the
-    // console window.
+    // console window, unless a control was given words of its own.
     for (QWidget *w : findChildren<QWidget *>())
         if (!w->objectName().isEmpty() && w->accessibleName().isEmpty())
             w->setAccessibleName(w->objectName());
@@ -147,6 +150,7 @@ QWidget *RecordingViewer::buildToolbar()
     printReport->setAccessibleName(QStringLiteral("Print a report of this recording"));
     auto *logbook = toolButton(QStringLiteral("Engine logbook..."), "engineLogbookButton", bar);
     logbook->setAccessibleName(QStringLiteral("Open the engine logbook of this recording's folder"));
+    overlayControls = new OverlayControls(bar);
     auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
                                            "range   Double-click or Home: everything"),
                             bar);
@@ -156,6 +160,8 @@ QWidget *RecordingViewer::buildToolbar()
     row->setContentsMargins(0, 0, 0, 0);
     for (QWidget *w : std::initializer_list<QWidget *>{fitToData, clockTime, showAll})
         row->addWidget(w);
+    row->addSpacing(12);
+    row->addWidget(overlayControls);
     row->addSpacing(12);
     row->addWidget(hint, 1);
     row->addWidget(saveView);
@@ -172,23 +178,24 @@ QWidget *RecordingViewer::buildToolbar()
     connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
     connect(printReport, &QPushButton::clicked, this, &RecordingViewer::askAndPrintReport);
     connect(logbook, &QPushButton::clicked, this, &RecordingViewer::openLogbook);
+    connect(overlayControls, &OverlayControls::addRequested, this,
+            &RecordingViewer::askAndAddOverlay);
+    connect(overlayControls, &OverlayControls::alignmentChosen, this,
+            &RecordingViewer::setOverlayAlignment);
+    connect(overlayControls, &OverlayControls::removeRequested, this,
+            &RecordingViewer::removeOverlay);
     return bar;
 }
 
 void RecordingViewer::showCursor(double seconds)
 {
-    FigureReadout::Values values;
-    if (const std::optional<size_t> row = recording->rowNearest(seconds)) {
-        for (int f = 0; f < figureCount; ++f) {
-            const float value = recording->column(Figure(f))[*row];
-            if (!std::isnan(value))
-                values[f] = value;
-        }
-    }
+    const FigureValuesAt values = figuresAt(*recording, recording->rowNearest(seconds));
     const QString time = QStringLiteral("%1   (%2 s)")
                              .arg(clockText(recording->table().start, seconds))
                              .arg(seconds, 0, 'f', 3);
     readout->showCursor(time, values);
+    if (second)
+        showOverlayCursor(seconds, values);
 }
 
 void RecordingViewer::showInView()
@@ -228,6 +235,8 @@ void RecordingViewer::readNewRows()
     }
     if (!grew)
         return;
+    if (second)
+        second->realign(*recording, second->alignment());
     strips->recordingGrew(before);
     showSummary();
     showExceedances(true);
@@ -282,16 +291,21 @@ QString RecordingViewer::saveView(const QString &path)
         return saveWidgetPng(*strips, path);
     const TimeSpan view = strips->visibleSeconds();
     const QDateTime &start = recording->table().start;
-    const QString title = QStringLiteral("%1, %2 to %3")
-                              .arg(QFileInfo(recording->path()).fileName(),
-                                   clockText(start, view.first), clockText(start, view.last));
+    QString title = QStringLiteral("%1, %2 to %3")
+                        .arg(QFileInfo(recording->path()).fileName(),
+                             clockText(start, view.first), clockText(start, view.last));
+    if (second)
+        title += QStringLiteral(", with %1").arg(QFileInfo(second->recording().path()).fileName());
     return saveWidgetPdf(*strips, title, path);
 }
 
 QString RecordingViewer::saveRowsInView(const QString &path) const
 {
-    return saveRowsCsv(recording->path(), recording->table(),
-                       recording->rowsWithin(strips->visibleSeconds()), path);
+    const QString problem = saveRowsCsv(recording->path(), recording->table(),
+                                        recording->rowsWithin(strips->visibleSeconds()), path);
+    if (!problem.isEmpty() || !second)
+        return problem;
+    return saveOverlayRowsInView(path);
 }
 
 void RecordingViewer::askAndSaveView()

@@ -2,12 +2,16 @@
 #pragma once
 
 #include "limits/recording_exceedances.h"
+#include "viewer/cursor_values.h"
+#include "viewer/overlay_alignment.h"
 
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
 class FigureReadout;
+class OverlaidRecording;
+class OverlayControls;
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -37,12 +41,21 @@ public:
     // Zooms to the exceedance listed at `index`, with some time either side.
     void zoomToExceedance(int index);
 
+    // A second recording on the same strips (recording_viewer_overlay.cpp),
+    // aligned by clock time when the two share some, else by engine start.
+    // What went wrong (the viewer then stays as it was), or nothing.
+    QString addOverlay(const QString &path);
+    void setOverlayAlignment(OverlayAlignment alignment);
+    void removeOverlay();
+    const OverlaidRecording *overlay() const { return second.get(); }
+
 private:
     RecordingViewer(std::unique_ptr<ViewedRecording> recording, QWidget *parent);
     void buildControls();
     QWidget *buildToolbar();
 
     void showCursor(double seconds);
+    void showOverlayCursor(double seconds, const FigureValuesAt &firstValues);
     void showInView();
     void showSummary();
     void showExceedances(bool onlyNewRows = false);
@@ -50,6 +63,9 @@ private:
     void askAndSaveRows();
     void askAndPrintReport();
     void openLogbook();
+    void askAndAddOverlay();
+    void overlayChanged();
+    QString saveOverlayRowsInView(const QString &path) const;
     void tell(const QString &problem);
 
     std::unique_ptr<ViewedRecording> recording;
@@ -57,6 +73,8 @@ private:
     FigureReadout *readout = nullptr;
     QLabel *summary = nullptr;
     QListWidget *exceedanceList = nullptr;
+    OverlayControls *overlayControls = nullptr;
+    std::unique_ptr<OverlaidRecording> second;
     QCheckBox *fitToData = nullptr;
     QCheckBox *clockTime = nullptr;
     QTimer growth;

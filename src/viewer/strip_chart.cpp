@@ -64,6 +64,12 @@ void StripChart::setExceedances(const EngineLimits &newLimits,
     update();
 }
 
+void StripChart::setOverlay(const OverlaidRecording *newOverlay)
+{
+    overlay = newOverlay;
+    update();
+}
+
 void StripChart::setTimeAxis(TimeAxis timeAxis)
 {
     axis = timeAxis;

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <optional>
 
+class OverlaidRecording;
 class ViewedRecording;
 struct StripMapping;
 
@@ -37,6 +38,9 @@ public:
     void setTimeAxis(TimeAxis axis);
     // Shades each exceedance on its strip and draws the limits.
     void setExceedances(const EngineLimits &limits, std::vector<Exceedance> exceedances);
+    // A second recording drawn on the same strips in its own colour, under a
+    // legend naming both files; nothing removes it. The chart does not own it.
+    void setOverlay(const OverlaidRecording *overlay);
     // The recording gained rows: a view that showed its end (`before` was the
     // recording's span until then) moves along with it.
     void recordingGrew(TimeSpan before);
@@ -59,6 +63,14 @@ protected:
 
 private:
     enum class Drag { None, Pan, Select };
+    static constexpr double outerMargin = 8;
+    // Measured once: a text's width costs more than a trace's lines.
+    struct Margins {
+        double left;
+        double bottom;     // without a legend
+        double legendLine; // the legend's text height
+    };
+    static Margins plotMargins();
 
     void showSpan(TimeSpan span);
     void zoomAround(double seconds, double factor);
@@ -75,13 +87,22 @@ private:
     // Painting (strip_chart_painting.cpp), back to front.
     void paintRuns(QPainter &painter) const;
     void paintTimeAxis(QPainter &painter) const;
-    void paintStrip(QPainter &painter, int strip, const std::vector<size_t> &bounds) const;
+    void paintStrip(QPainter &painter, int strip, const std::vector<size_t> &bounds,
+                    const std::vector<size_t> &overlayBounds) const;
     void paintExceedances(QPainter &painter, int strip, const StripMapping &mapping) const;
     void paintLimits(QPainter &painter, int strip, const StripMapping &mapping) const;
     void paintCursor(QPainter &painter) const;
+    // The second recording (strip_chart_overlay.cpp).
+    double legendHeight() const;
+    void paintOverlayTrace(QPainter &painter, int strip, const StripMapping &mapping,
+                           const std::vector<size_t> &bounds) const;
+    void paintOverlayCursor(QPainter &painter) const;
+    void paintLegend(QPainter &painter) const;
     void paintSelection(QPainter &painter) const;
 
     const ViewedRecording &recording;
+    const OverlaidRecording *overlay = nullptr;
+    const Margins margins = plotMargins();
     TimeSpan view;
     std::optional<double> cursor;
     bool fitToData = false;

@@ -2,6 +2,8 @@
 #include "viewer/strip_chart.h"
 
 #include "gauges/tick_plan.h"
+#include "viewer/cosmetic_pen.h"
+#include "viewer/overlaid_recording.h"
 #include "viewer/trace_lines.h"
 #include "viewer/value_text.h"
 #include "viewer/viewed_recording.h"
@@ -16,11 +18,13 @@
 namespace {
 
 constexpr double stripGap = 5;
-constexpr double outerMargin = 8;
 // Keeps a trace at the top or bottom of its range off the strip's edge.
 constexpr double traceInset = 3;
 constexpr double tickLength = 4;
 constexpr double fitPadShare = 0.08;
+// The second recording is drawn in columns this many pixels wide: a third of
+// the lines of the first one's (two pixels still cost a frame too many).
+constexpr int overlayColumnPixels = 3;
 
 QFont scaleFont()
 {
@@ -30,15 +34,6 @@ QFont scaleFont()
 QFont captionFont()
 {
     return ViewerLook::font(8.25, true);
-}
-
-// A logical pixel wide at any screen scaling: cosmetic pens count in device
-// pixels.
-QPen cosmeticPen(const QPainter &painter, const QColor &color)
-{
-    QPen pen(color, painter.device()->devicePixelRatioF());
-    pen.setCosmetic(true);
-    return pen;
 }
 
 // The values `plan` labels between low and high, counted in whole steps; a
@@ -57,12 +52,18 @@ std::vector<double> scaleValues(double low, double high, const TickPlan &plan)
 
 } // namespace
 
+StripChart::Margins StripChart::plotMargins()
+{
+    const double left =
+        outerMargin + QFontMetricsF(scaleFont()).horizontalAdvance(QStringLiteral("-00000.0")) + 6;
+    const double bottom = tickLength + 2 * QFontMetricsF(captionFont()).height() + outerMargin;
+    return {left, bottom, QFontMetricsF(ViewerLook::font(8.25)).height()};
+}
+
 QRectF StripChart::plotArea() const
 {
-    const QFontMetricsF scale(scaleFont());
-    const double left = outerMargin + scale.horizontalAdvance(QStringLiteral("-00000.0")) + 6;
-    const double bottom = tickLength + 2 * QFontMetricsF(captionFont()).height() + outerMargin;
-    return QRectF(left, outerMargin, width() - left - outerMargin,
+    const double bottom = margins.bottom + legendHeight();
+    return QRectF(margins.left, outerMargin, width() - margins.left - outerMargin,
                   height() - outerMargin - bottom);
 }
 
@@ -102,7 +103,15 @@ std::pair<double, double> StripChart::valueRange(int strip) const
         --rows.first;
     if (rows.last < recording.table().rows() && !recording.gapBefore(rows.last))
         ++rows.last;
-    const MinMaxPyramid::Range range = recording.range(Figure(strip), rows);
+    MinMaxPyramid::Range range = recording.range(Figure(strip), rows);
+    if (overlay) {
+        const MinMaxPyramid::Range second =
+            overlay->recording().range(Figure(strip), overlay->rowsWithin(view));
+        if (!second.empty())
+            range = range.empty() ? second
+                                  : MinMaxPyramid::Range{std::min(range.minimum, second.minimum),
+                                                         std::max(range.maximum, second.maximum)};
+    }
     if (range.empty())
         return {info.gaugeMinimum, info.gaugeMaximum};
     // A flat line sits in the middle of a strip one unit high.
@@ -116,11 +125,17 @@ void StripChart::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), ViewerLook::white);
     paintRuns(painter);
     paintTimeAxis(painter);
-    const auto bounds = pixelColumnRows(recording.table().seconds, view,
-                                        std::max(1, int(plotArea().width())));
+    const int columns = std::max(1, int(plotArea().width()));
+    const auto bounds = pixelColumnRows(recording.table().seconds, view, columns);
+    const auto overlayBounds =
+        overlay ? pixelColumnRows(overlay->recording().table().seconds, overlay->ownSpan(view),
+                                  std::max(1, columns / overlayColumnPixels))
+                : std::vector<size_t>();
     for (int strip = 0; strip < figureCount; ++strip)
-        paintStrip(painter, strip, bounds);
+        paintStrip(painter, strip, bounds, overlayBounds);
+    paintLegend(painter);
     paintCursor(painter);
+    paintOverlayCursor(painter);
     paintSelection(painter);
 }
 
@@ -193,7 +208,8 @@ void StripChart::paintTimeAxis(QPainter &painter) const
                      Qt::AlignCenter, caption);
 }
 
-void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size_t> &bounds) const
+void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size_t> &bounds,
+                            const std::vector<size_t> &overlayBounds) const
 {
     const QRectF frame = stripRect(strip);
     const StripMapping mapping = stripMapping(strip);
@@ -215,6 +231,9 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
     painter.setClipRect(frame);
     paintExceedances(painter, strip, mapping);
     paintLimits(painter, strip, mapping);
+    // Under the first recording's trace, which stays on top where they meet.
+    if (overlay)
+        paintOverlayTrace(painter, strip, mapping, overlayBounds);
     painter.setPen(cosmeticPen(painter, ViewerLook::trace));
     const std::vector<QLineF> lines = traceLines(recording, Figure(strip), mapping, bounds);
     painter.drawLines(lines.data(), int(lines.size()));

@@ -25,9 +25,11 @@ namespace {
 // Builds the lines column by column, remembering the last row drawn.
 class TraceBuilder {
 public:
-    TraceBuilder(const ViewedRecording &recording, Figure figure, const StripMapping &mapping)
+    TraceBuilder(const ViewedRecording &recording, Figure figure, const StripMapping &mapping,
+                 int columns)
         : recording(recording), figure(figure), values(recording.column(figure)),
-          seconds(recording.table().seconds), mapping(mapping)
+          seconds(recording.table().seconds), mapping(mapping),
+          columnWidth(mapping.rect.width() / columns)
     {
     }
 
@@ -47,7 +49,7 @@ public:
         const MinMaxPyramid::Range range = recording.range(figure, rows);
         if (range.empty())
             return;
-        const double x = mapping.rect.left() + column + 0.5;
+        const double x = mapping.rect.left() + (column + 0.5) * columnWidth;
         const double top = mapping.y(range.maximum);
         const double bottom = mapping.y(range.minimum);
         // A line of no length would draw nothing.
@@ -78,6 +80,7 @@ private:
     const std::vector<float> &values;
     const std::vector<double> &seconds;
     const StripMapping &mapping;
+    double columnWidth;
     static constexpr size_t noRow = SIZE_MAX;
     size_t previous = noRow;
 };
@@ -87,8 +90,8 @@ private:
 std::vector<QLineF> traceLines(const ViewedRecording &recording, Figure figure,
                                const StripMapping &mapping, const std::vector<size_t> &bounds)
 {
-    TraceBuilder trace(recording, figure, mapping);
     const int columns = int(bounds.size()) - 1;
+    TraceBuilder trace(recording, figure, mapping, std::max(1, columns));
     trace.lines.reserve(size_t(columns) * 2);
     // The lines run in from the row before the view and out to the row after.
     if (bounds.front() > 0)

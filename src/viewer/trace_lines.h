@@ -24,7 +24,7 @@ struct StripMapping {
     }
 };
 
-// The rows under each pixel column: column i shows rows bounds[i] to
+// The rows under each column (a pixel wide, or wider for a lighter trace): column i shows rows bounds[i] to
 // bounds[i + 1] - 1; the last bound takes in a row at the view's very end.
 // One binary search per column, whatever the number of rows.
 std::vector<size_t> pixelColumnRows(const std::vector<double> &seconds, TimeSpan view,

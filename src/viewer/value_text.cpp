@@ -20,6 +20,13 @@ QString figureText(double value)
     return text;
 }
 
+QString differenceText(double value)
+{
+    // Float columns subtracted: 13.3 - 13.2 leaves 0.1000004.
+    const double rounded = std::round(value * 100) / 100;
+    return rounded > 0 ? QLatin1Char('+') + figureText(rounded) : figureText(rounded + 0.0);
+}
+
 QString meanText(double value)
 {
     return QString::number(value, 'f', 1);

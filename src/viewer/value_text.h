@@ -12,6 +12,8 @@
 QString figureCaption(Figure figure);
 // Whole numbers as they are, others to at most two decimals: "1500", "13.25".
 QString figureText(double value);
+// A difference with its sign: "+120", "-0.5", "0".
+QString differenceText(double value);
 // A mean to one decimal.
 QString meanText(double value);
 // The clock time `seconds` after `start`, to the millisecond.

@@ -15,6 +15,9 @@ inline const QColor white(255, 255, 255);
 inline const QColor yellow(255, 255, 0);
 inline const QColor black(0, 0, 0);
 inline const QColor trace(0, 0, 128);
+// A second recording's trace: magenta, no colour a limit or shading has, and
+// far lighter than the navy, so the two part in grey too.
+inline const QColor overlayTrace(200, 40, 200);
 inline const QColor engineRun(217, 246, 217); // the bars' green, faint (opaque: quicker to fill)
 inline const QColor cursor(255, 0, 0);          // the bars' red
 inline const QColor selection(255, 128, 0, 60); // the bars' orange
