@@ -2,7 +2,7 @@
 #include "app/runs_job.h"
 
 #include "app/command_line.h"
-#include "limits/limits_file.h"
+#include "app/recording_limits.h"
 #include "logbook/logbook.h"
 #include "logbook/logbook_text.h"
 
@@ -23,16 +23,12 @@ int listRuns(const CommandLine &options)
 {
     if (!QFileInfo(options.runsFolder).isDir())
         return refuse(QStringLiteral("--runs: %1 is not a folder").arg(options.runsFolder));
-    // As --exceedances: no unit settings in a recording, so only the
-    // defaults that need none, under the user's file.
-    EngineLimits limits = defaultLimits(std::nullopt, std::nullopt);
-    const StartingLimits starting = startingLimits(options.limitsFile);
-    if (!starting.error.isEmpty())
-        return refuse(starting.error);
-    if (starting.file)
-        limits = starting.file->over(limits);
+    QString error;
+    const std::optional<EngineLimits> limits = recordingLimits(options.limitsFile, error);
+    if (!limits)
+        return refuse(error);
 
-    const Logbook logbook = readLogbook(options.runsFolder, limits, defaultLogbookIndexPath());
+    const Logbook logbook = readLogbook(options.runsFolder, *limits, defaultLogbookIndexPath());
     const QByteArray text =
         options.runsAsCsv ? logbookCsv(logbook) : logbookText(logbook).toUtf8();
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);

@@ -4,6 +4,7 @@
 #include "limits/exceedance_text.h"
 #include "limits/recording_exceedances.h"
 #include "logbook/recorded_firmware.h"
+#include "protocol/time_text.h"
 #include "recording/recording_table.h"
 
 #include <QFileInfo>
@@ -14,27 +15,6 @@
 namespace {
 
 const QString noValue = QStringLiteral("-");
-
-QString offsetText(int seconds)
-{
-    const int minutes = std::abs(seconds) / 60;
-    return QStringLiteral("UTC%1%2:%3")
-        .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
-// "12.3 s" under a minute, "1:06:41" from a minute on, as the viewer says it.
-QString durationText(double seconds)
-{
-    if (seconds < 59.95)
-        return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
-    const long long whole = std::llround(seconds);
-    return QStringLiteral("%1:%2:%3")
-        .arg(whole / 3600)
-        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(whole % 60, 2, 10, QLatin1Char('0'));
-}
 
 QString figureValueText(Figure figure, const std::optional<float> &value)
 {
@@ -133,7 +113,7 @@ RecordingReport recordingReport(const QString &path, const RecordingTable &table
 
 QString reportTimeText(const QDateTime &time)
 {
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + offsetText(time.offsetFromUtc());
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + utcOffsetText(time.offsetFromUtc());
 }
 
 QList<ReportDetail> reportDetails(const RecordingReport &report)

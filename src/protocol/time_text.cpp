@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/time_text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,4 +24,24 @@ QByteArray secondsText(int64_t count, int decimals, int64_t perSecond)
     std::snprintf(text, sizeof text, "%lld.%0*lld", static_cast<long long>(count / perSecond),
                   decimals, static_cast<long long>(count % perSecond));
     return QByteArray(text);
+}
+
+QString utcOffsetText(int seconds)
+{
+    const int minutes = std::abs(seconds) / 60;
+    return QStringLiteral("UTC%1%2:%3")
+        .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString durationText(double seconds)
+{
+    if (seconds < 59.95)
+        return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
+    const long long whole = std::llround(seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
 }

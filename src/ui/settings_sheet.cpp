@@ -2,6 +2,7 @@
 #include "ui/settings_sheet.h"
 
 #include "settings/setting_names.h"
+#include "protocol/time_text.h"
 #include "viewer/printed_page.h"
 
 #include <QDir>
@@ -29,20 +30,11 @@ const QColor quiet(0x55, 0x55, 0x55);
 const QColor ruleGrey(0xa0, 0xa4, 0xb4);
 const QColor rowShade(0xee, 0xf0, 0xf7);
 
-QString offsetText(int seconds)
-{
-    const int minutes = std::abs(seconds) / 60;
-    return QStringLiteral("UTC%1%2:%3")
-        .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
 // In figures, so a date on the sheet reads the same in every country.
 QString dateText(const QDateTime &savedAt)
 {
     const QDateTime time = savedAt.isValid() ? savedAt : QDateTime::currentDateTime();
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm ")) + offsetText(time.offsetFromUtc());
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm ")) + utcOffsetText(time.offsetFromUtc());
 }
 
 QString orUnknown(const QString &text)
@@ -269,56 +261,22 @@ void paintSettingsSheet(QPainter &painter, const QRectF &page, const SettingsShe
     painter.restore();
 }
 
+namespace {
+
+OnePage sheetPage(const SettingsSheet &sheet)
+{
+    return {sheetTitle, sheet.settings.header.program,
+            [&sheet](QPainter &painter) { paintOnePage(painter, sheet); }};
+}
+
+} // namespace
+
 QString writeSettingsSheetPdf(const QString &path, const SettingsSheet &sheet)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    // Written whole or not at all: a half-written sheet is worse than none.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("%1: %2").arg(shown, file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(localPageSize());
-        writer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
-        writer.setTitle(sheetTitle);
-        writer.setCreator(sheet.settings.header.program);
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return QStringLiteral("%1: the PDF could not be started").arg(shown);
-        paintOnePage(painter, sheet);
-        if (!painter.end())
-            return QStringLiteral("%1: the PDF could not be finished").arg(shown);
-    }
-    if (!file.commit())
-        return QStringLiteral("%1: %2").arg(shown, file.errorString());
-    if (!QFileInfo::exists(path))
-        return QStringLiteral("%1: the file is not there after writing").arg(shown);
-    return {};
+    return writeOnePagePdf(path, sheetPage(sheet));
 }
 
 void printSettingsSheet(QWidget *parent, const SettingsSheet &sheet)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(localPageSize());
-    printer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
-    printer.setDocName(sheetTitle);
-    printer.setCreator(sheet.settings.header.program);
-
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print settings sheet"));
-    // One page: nothing to choose among.
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        QMessageBox::warning(parent, QStringLiteral("Print settings sheet"),
-                             QStringLiteral("The printer could not be started."));
-        return;
-    }
-    paintOnePage(painter, sheet);
-    painter.end();
+    printOnePage(parent, QStringLiteral("Print settings sheet"), sheetPage(sheet));
 }

@@ -107,12 +107,7 @@ LogbookWindow *LogbookWindow::openFolder(const QString &folder, const EngineLimi
 
 void LogbookWindow::buildControls()
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ViewerLook::white);
-    palette.setColor(QPalette::WindowText, ViewerLook::navy);
-    setPalette(palette);
-    setAutoFillBackground(true);
-    setFont(ViewerLook::font(8.25));
+    ViewerLook::dress(*this);
 
     refreshButton = named(new QPushButton(QStringLiteral("Refresh"), this), "refreshLogbook",
                           QStringLiteral("Read the folder again"));

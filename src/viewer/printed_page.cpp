@@ -1,6 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/printed_page.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+
 #include <QLocale>
 #include <QPaintDevice>
 #include <QPainter>
@@ -45,4 +55,56 @@ QPageSize localPageSize()
 {
     return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
                                                                                : QPageSize::A4);
+}
+
+QString writeOnePagePdf(const QString &path, const OnePage &page)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("%1: %2").arg(shown, file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(localPageSize());
+        writer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
+        writer.setTitle(page.title);
+        writer.setCreator(page.creator);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return QStringLiteral("%1: the PDF could not be started").arg(shown);
+        page.paint(painter);
+        if (!painter.end())
+            return QStringLiteral("%1: the PDF could not be finished").arg(shown);
+    }
+    if (!file.commit())
+        return QStringLiteral("%1: %2").arg(shown, file.errorString());
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("%1: the file is not there after writing").arg(shown);
+    return {};
+}
+
+void printOnePage(QWidget *parent, const QString &dialogTitle, const OnePage &page)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(localPageSize());
+    printer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
+    printer.setDocName(page.title);
+    printer.setCreator(page.creator);
+
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(dialogTitle);
+    // One page: nothing to choose among.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        QMessageBox::warning(parent, dialogTitle, QStringLiteral("The printer could not be started."));
+        return;
+    }
+    page.paint(painter);
+    painter.end();
 }

@@ -9,9 +9,11 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <functional>
 
 class QPaintDevice;
 class QPainter;
+class QWidget;
 
 // What the printed pages share: a page laid out in points on a design page
 // and scaled to the device's, the fonts, the page size and margins.
@@ -42,3 +44,16 @@ QPageSize localPageSize();
 // Millimetres; the wider left margin leaves room to punch the page for a
 // logbook binder.
 inline const QMarginsF printedPageMargins(25, 15, 15, 15);
+
+// What a printed page is called and how it is drawn.
+struct OnePage {
+    QString title;   // the PDF's title, the print job's name
+    QString creator; // the program that made it
+    std::function<void(QPainter &)> paint;
+};
+// Written whole or not at all: a half-written page is worse than none. What
+// went wrong, naming the file, or nothing.
+QString writeOnePagePdf(const QString &path, const OnePage &page);
+// Asks for a printer (`dialogTitle`) and prints the page; a printer that does
+// not start is said in a message box.
+void printOnePage(QWidget *parent, const QString &dialogTitle, const OnePage &page);

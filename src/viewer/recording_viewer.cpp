@@ -86,12 +86,7 @@ RecordingViewer::~RecordingViewer() = default;
 
 void RecordingViewer::buildControls()
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ViewerLook::white);
-    palette.setColor(QPalette::WindowText, ViewerLook::navy);
-    setPalette(palette);
-    setAutoFillBackground(true);
-    setFont(ViewerLook::font(8.25));
+    ViewerLook::dress(*this);
 
     strips = new StripChart(*recording, this);
     readout = new FigureReadout(this);

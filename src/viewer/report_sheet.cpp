@@ -291,55 +291,24 @@ void paintReportSheet(QPainter &painter, const QRectF &page, const RecordingRepo
     painter.restore();
 }
 
+namespace {
+
+OnePage reportPage(const RecordingReport &report, const RecordingTable &table)
+{
+    return {QStringLiteral("%1 - %2").arg(sheetTitle, report.fileName),
+            QStringLiteral("torvane-console"),
+            [&report, &table](QPainter &painter) { paintOnePage(painter, report, table); }};
+}
+
+} // namespace
+
 QString writeReportPdf(const RecordingReport &report, const RecordingTable &table,
                        const QString &path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    // Written whole or not at all: a half-written report is worse than none.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("%1: %2").arg(shown, file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setPageSize(localPageSize());
-        writer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
-        writer.setTitle(QStringLiteral("%1 - %2").arg(sheetTitle, report.fileName));
-        writer.setCreator(QStringLiteral("torvane-console"));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return QStringLiteral("%1: the PDF could not be started").arg(shown);
-        paintOnePage(painter, report, table);
-        if (!painter.end())
-            return QStringLiteral("%1: the PDF could not be finished").arg(shown);
-    }
-    if (!file.commit())
-        return QStringLiteral("%1: %2").arg(shown, file.errorString());
-    return {};
+    return writeOnePagePdf(path, reportPage(report, table));
 }
 
 void printReport(QWidget *parent, const RecordingReport &report, const RecordingTable &table)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(localPageSize());
-    printer.setPageMargins(printedPageMargins, QPageLayout::Millimeter);
-    printer.setDocName(QStringLiteral("%1 - %2").arg(sheetTitle, report.fileName));
-    printer.setCreator(QStringLiteral("torvane-console"));
-
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print recording report"));
-    // One page: nothing to choose among.
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        QMessageBox::warning(parent, QStringLiteral("Print recording report"),
-                             QStringLiteral("The printer could not be started."));
-        return;
-    }
-    paintOnePage(painter, report, table);
-    painter.end();
+    printOnePage(parent, QStringLiteral("Print recording report"), reportPage(report, table));
 }

@@ -42,13 +42,3 @@ QString clockText(const QDateTime &start, double seconds)
     return clockAt(start, seconds).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
 }
 
-QString durationText(double seconds)
-{
-    if (seconds < 59.95)
-        return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
-    const long long whole = std::llround(seconds);
-    return QStringLiteral("%1:%2:%3")
-        .arg(whole / 3600)
-        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(whole % 60, 2, 10, QLatin1Char('0'));
-}

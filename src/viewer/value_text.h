@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/time_text.h" // durationText, as the viewer's texts use it
 #include "recording/recording_table.h"
 
 #include <QDateTime>
@@ -20,5 +21,3 @@ QString meanText(double value);
 QDateTime clockAt(const QDateTime &start, double seconds);
 // "2026-12-07 14:03:22.250".
 QString clockText(const QDateTime &start, double seconds);
-// "12.3 s" under a minute, "1:06:41" from a minute on.
-QString durationText(double seconds);

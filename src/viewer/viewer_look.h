@@ -3,7 +3,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
+#include <QWidget>
 
 // The console window's look, carried over: navy captions on white, black on
 // yellow value boxes, Liberation Sans; the traces take the gauges' bar
@@ -37,6 +39,17 @@ inline QFont font(double points, bool bold = false)
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
+}
+
+// Navy on white in the viewer's font, for a window of the viewer's.
+inline void dress(QWidget &window)
+{
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, white);
+    palette.setColor(QPalette::WindowText, navy);
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+    window.setFont(font(8.25));
 }
 
 } // namespace ViewerLook
