@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logbook/logbook_text.h"
 
+#include "logbook/text_columns.h"
 #include "recording/csv_row.h"
 
 #include <QDir>
@@ -45,29 +46,6 @@ Line runLine(const QString &recording, const LoggedRun &run)
             QString::number(run.alarms)};
 }
 
-// The recording and the start left-aligned, the numbers right-aligned, two
-// spaces apart.
-QString aligned(const std::vector<Line> &lines)
-{
-    std::vector<qsizetype> widths;
-    for (const Line &line : lines) {
-        widths.resize(std::max(widths.size(), size_t(line.size())));
-        for (qsizetype column = 0; column < line.size(); ++column)
-            widths[size_t(column)] = std::max(widths[size_t(column)], line[column].size());
-    }
-    QString text;
-    for (const Line &line : lines) {
-        QString shown;
-        for (qsizetype column = 0; column < line.size(); ++column) {
-            const qsizetype width = widths[size_t(column)];
-            shown += (column == 0 ? QString() : QStringLiteral("  "))
-                     + (column < 2 ? line[column].leftJustified(width)
-                                   : line[column].rightJustified(width));
-        }
-        text += shown + u'\n';
-    }
-    return text;
-}
 
 QString counted(int count, const char *one, const char *many)
 {
@@ -128,11 +106,11 @@ QString engineTimeText(double seconds)
 
 QString logbookText(const Logbook &logbook)
 {
-    std::vector<Line> lines{{QStringLiteral("Recording"), QStringLiteral("Start"),
-                             QStringLiteral("Duration"), QStringLiteral("Peak RPM"),
-                             QStringLiteral("Peak advance"), QStringLiteral("Cranking volts"),
-                             QStringLiteral("Peak temperature"), QStringLiteral("Cautions"),
-                             QStringLiteral("Alarms")}};
+    QList<Line> lines{{QStringLiteral("Recording"), QStringLiteral("Start"),
+                       QStringLiteral("Duration"), QStringLiteral("Peak RPM"),
+                       QStringLiteral("Peak advance"), QStringLiteral("Cranking volts"),
+                       QStringLiteral("Peak temperature"), QStringLiteral("Cautions"),
+                       QStringLiteral("Alarms")}};
     QString skipped;
     for (const LoggedRecording &recording : logbook.recordings) {
         const QString path = relativePath(logbook, recording);
@@ -141,7 +119,11 @@ QString logbookText(const Logbook &logbook)
         for (const LoggedRun &run : recording.runs)
             lines.push_back(runLine(path, run));
     }
-    const QString runs = lines.size() > 1 ? aligned(lines) : QStringLiteral("No engine runs.\n");
+    // The recording and the start left-aligned, the numbers right-aligned.
+    const QString runs =
+        lines.size() > 1
+            ? textColumns(lines, {false, false, true, true, true, true, true, true, true})
+            : QStringLiteral("No engine runs.\n");
     return runs + skipped + totalsText(logbook.totals());
 }
 

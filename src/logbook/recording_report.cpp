@@ -4,6 +4,7 @@
 #include "limits/exceedance_text.h"
 #include "limits/recording_exceedances.h"
 #include "logbook/recorded_firmware.h"
+#include "logbook/text_columns.h"
 #include "protocol/time_text.h"
 #include "recording/recording_table.h"
 
@@ -68,28 +69,6 @@ ReportTotals totalsOf(const std::vector<LoggedRun> &runs, const std::vector<Exce
     return totals;
 }
 
-// Columns padded to their widest cell; numbers to the right.
-QString alignedTable(const QList<QStringList> &rows, const std::vector<bool> &rightAligned)
-{
-    std::vector<qsizetype> widths(rightAligned.size(), 0);
-    for (const QStringList &row : rows)
-        for (qsizetype c = 0; c < row.size(); ++c)
-            widths[size_t(c)] = std::max(widths[size_t(c)], row[c].size());
-    QString text;
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype c = 0; c < row.size(); ++c) {
-            const qsizetype width = widths[size_t(c)];
-            line += rightAligned[size_t(c)] ? row[c].rightJustified(width)
-                                            : row[c].leftJustified(width);
-            line += QStringLiteral("  ");
-        }
-        while (line.endsWith(u' '))
-            line.chop(1);
-        text += line + u'\n';
-    }
-    return text;
-}
 
 } // namespace
 
@@ -171,7 +150,7 @@ QString reportText(const RecordingReport &report)
     QList<QStringList> details;
     for (const ReportDetail &detail : reportDetails(report))
         details.append({detail.caption + u':', detail.value});
-    text += alignedTable(details, {false, false});
+    text += textColumns(details, {false, false});
 
     text += QStringLiteral("\nEngine runs\n");
     if (report.runs.empty()) {
@@ -180,7 +159,7 @@ QString reportText(const RecordingReport &report)
         QList<QStringList> rows{runTableHeadings()};
         for (size_t i = 0; i < report.runs.size(); ++i)
             rows.append(runTableCells(report, i));
-        text += alignedTable(rows, {true, false, true, true, true, true, true, true, true});
+        text += textColumns(rows, {true, false, true, true, true, true, true, true, true});
     }
 
     text += QStringLiteral("\nExceedances\n");

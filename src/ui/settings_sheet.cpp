@@ -22,13 +22,9 @@
 
 namespace {
 
-const QString sheetTitle = QStringLiteral("Torvane ignition settings");
+using namespace PageInk;
 
-const QColor navy(0, 0, 128);
-const QColor ink(0, 0, 0);
-const QColor quiet(0x55, 0x55, 0x55);
-const QColor ruleGrey(0xa0, 0xa4, 0xb4);
-const QColor rowShade(0xee, 0xf0, 0xf7);
+const QString sheetTitle = QStringLiteral("Torvane ignition settings");
 
 // In figures, so a date on the sheet reads the same in every country.
 QString dateText(const QDateTime &savedAt)

@@ -15,6 +15,16 @@ class QPaintDevice;
 class QPainter;
 class QWidget;
 
+// The printed pages' colours: navy headings, black values, grey notes and
+// rules, faintly shaded rows.
+namespace PageInk {
+inline const QColor navy(0, 0, 128);
+inline const QColor ink(0, 0, 0);
+inline const QColor quiet(0x55, 0x55, 0x55);
+inline const QColor ruleGrey(0xa0, 0xa4, 0xb4);
+inline const QColor rowShade(0xee, 0xf0, 0xf7);
+} // namespace PageInk
+
 // What the printed pages share: a page laid out in points on a design page
 // and scaled to the device's, the fonts, the page size and margins.
 class PageScale {
