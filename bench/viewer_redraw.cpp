@@ -73,6 +73,9 @@ int main(int argc, char *argv[])
     viewer->resize(2 * width - chart.width(), height);
     QCoreApplication::processEvents();
     QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+    // A window's backing store lives on from frame to frame: first touches of
+    // fresh memory are no part of a redraw.
+    image.fill(Qt::white);
     const auto [first, last] = chart.visibleSeconds();
 
     double worst = 0;

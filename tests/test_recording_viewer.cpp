@@ -4,6 +4,7 @@
 
 #include "viewer/recording_viewer.h"
 #include "viewer/strip_chart.h"
+#include "viewer/trace_lines.h"
 #include "viewer/time_ticks.h"
 
 #include <QLabel>
@@ -176,6 +177,49 @@ private slots:
             chart->setCursorSeconds(10);
             QVERIFY(viewer->grab().save(screenshot));
         }
+    }
+
+    // Columns a pixel wide holding ten rows each, rows sparser than pixels,
+    // and columns three pixels wide: the gap stays empty, and where columns
+    // touch or rows are sparse the trace has no hole.
+    void traceNeverCrossesTheGap_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<bool>("unbroken");
+        QTest::newRow("several rows a pixel") << 60 << 60.0 << true;
+        QTest::newRow("rows sparser than pixels") << 1200 << 1200.0 << true;
+        QTest::newRow("columns three pixels wide") << 20 << 60.0 << false;
+    }
+    void traceNeverCrossesTheGap()
+    {
+        QFETCH(int, columns);
+        QFETCH(double, width);
+        QFETCH(bool, unbroken);
+        QString error;
+        const auto recording = ViewedRecording::open(dir.filePath(QStringLiteral("flight.csv")),
+                                                     error);
+        QVERIFY2(recording, qPrintable(error));
+        const TimeSpan view{0, 60};
+        const StripMapping mapping{view, QRectF(0, 0, width, 100), 0, 2500};
+        const TraceShape shape = traceShape(
+            *recording, Figure::Rpm, mapping,
+            pixelColumnRows(recording->table().seconds, view, columns));
+        const auto covered = [&](double from, double to) {
+            for (const QRectF &span : shape.spans)
+                if (span.left() < to && span.right() > from)
+                    return true;
+            for (const QLineF &line : shape.lines)
+                if (std::min(line.x1(), line.x2()) < to && std::max(line.x1(), line.x2()) > from)
+                    return true;
+            return false;
+        };
+        QVERIFY(!covered(mapping.x(24.2), mapping.x(26.8)));
+        if (!unbroken)
+            return;
+        for (double x = 0.5; x < width; x += 1)
+            if (!(x > mapping.x(23.9) && x < mapping.x(27.1)))
+                QVERIFY2(covered(x - 0.5, x + 0.5), qPrintable(QString::number(x)));
     }
 
     // Both runs pass 2000 RPM for about six seconds around their peak of 2200.

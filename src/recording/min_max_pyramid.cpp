@@ -117,3 +117,17 @@ MinMaxPyramid::Range MinMaxPyramid::query(const std::vector<float> &column, size
     }
     return range;
 }
+
+void MinMaxPyramid::prefetch(const std::vector<float> &column, size_t row) const
+{
+    // The upper levels are small enough to stay in the cache.
+    constexpr size_t levelsFarAway = 2;
+    if (row >= column.size() || column.size() != rows)
+        return;
+    __builtin_prefetch(column.data() + row);
+    size_t entry = row;
+    for (size_t k = 0; k < std::min(levels.size(), levelsFarAway); ++k) {
+        entry /= fanOut;
+        __builtin_prefetch(levels[k].data() + entry);
+    }
+}

@@ -22,6 +22,10 @@ public:
     void extend(const std::vector<float> &column);
     // Rows first to last - 1.
     Range query(const std::vector<float> &column, size_t first, size_t last) const;
+    // Asks the processor for what a query that starts or ends at `row` will
+    // read, so that queries marching along a column overlap their waits for
+    // memory with work instead of taking them one after another.
+    void prefetch(const std::vector<float> &column, size_t row) const;
 
 private:
     std::vector<std::vector<Range>> levels;

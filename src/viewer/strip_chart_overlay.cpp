@@ -43,9 +43,8 @@ void StripChart::paintOverlayTrace(QPainter &painter, int strip, const StripMapp
                                    const std::vector<size_t> &bounds) const
 {
     const StripMapping moved{overlay->ownSpan(view), mapping.rect, mapping.low, mapping.high};
-    painter.setPen(cosmeticPen(painter, ViewerLook::overlayTrace));
-    const std::vector<QLineF> lines = traceLines(overlay->recording(), Figure(strip), moved, bounds);
-    painter.drawLines(lines.data(), int(lines.size()));
+    paintTrace(painter, traceShape(overlay->recording(), Figure(strip), moved, bounds),
+               ViewerLook::overlayTrace);
 }
 
 // A ring, where the first recording has a dot.

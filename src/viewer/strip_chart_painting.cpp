@@ -186,10 +186,11 @@ void StripChart::paintTimeAxis(QPainter &painter) const
     const double zero = tickZero(start, axis);
     for (const double seconds : tickSeconds(view.first, view.last, ticks.step, zero)) {
         const double x = xOf(seconds);
-        painter.setPen(cosmeticPen(painter, ViewerLook::grid));
-        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        painter.setPen(cosmeticPen(painter, ViewerLook::scaleText));
-        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tickLength));
+        fillStraightLine(painter, QPointF(x, plot.top()), QPointF(x, plot.bottom()),
+                         ViewerLook::grid);
+        fillStraightLine(painter, QPointF(x, plot.bottom()),
+                         QPointF(x, plot.bottom() + tickLength), ViewerLook::scaleText);
+        painter.setPen(ViewerLook::scaleText);
         const QString label = timeTickLabel(start, seconds, ticks, axis, withDate);
         const double labelWidth = metrics.horizontalAdvance(label);
         const double left = std::clamp(x - labelWidth / 2, plot.left() - outerMargin,
@@ -220,9 +221,9 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
     const TickPlan plan = planTicks(mapping.low, mapping.high, target);
     for (const double value : scaleValues(mapping.low, mapping.high, plan)) {
         const double y = mapping.y(value);
-        painter.setPen(cosmeticPen(painter, ViewerLook::grid));
-        painter.drawLine(QPointF(frame.left(), y), QPointF(frame.right(), y));
-        painter.setPen(cosmeticPen(painter, ViewerLook::scaleText));
+        fillStraightLine(painter, QPointF(frame.left(), y), QPointF(frame.right(), y),
+                         ViewerLook::grid);
+        painter.setPen(ViewerLook::scaleText);
         painter.drawText(QRectF(0, y - metrics.height() / 2, frame.left() - 4, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, tickLabel(value, plan));
     }
@@ -234,14 +235,10 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
     // Under the first recording's trace, which stays on top where they meet.
     if (overlay)
         paintOverlayTrace(painter, strip, mapping, overlayBounds);
-    painter.setPen(cosmeticPen(painter, ViewerLook::trace));
-    const std::vector<QLineF> lines = traceLines(recording, Figure(strip), mapping, bounds);
-    painter.drawLines(lines.data(), int(lines.size()));
+    paintTrace(painter, traceShape(recording, Figure(strip), mapping, bounds), ViewerLook::trace);
     painter.restore();
 
-    painter.setPen(cosmeticPen(painter, ViewerLook::stripEdge));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(frame);
+    fillOutline(painter, frame, ViewerLook::stripEdge);
 
     const QString caption = figureCaption(Figure(strip));
     painter.setFont(captionFont());
@@ -281,10 +278,9 @@ void StripChart::paintLimits(QPainter &painter, int strip, const StripMapping &m
                 continue;
             const double y = mapping.y(limit->value);
             // Solid and faint: a dashed line costs more to draw than the trace.
-            painter.setPen(cosmeticPen(painter, level == LimitLevel::Alarm
-                                                    ? ViewerLook::alarmLimit
-                                                    : ViewerLook::cautionLimit));
-            painter.drawLine(QPointF(frame.left(), y), QPointF(frame.right(), y));
+            fillStraightLine(painter, QPointF(frame.left(), y), QPointF(frame.right(), y),
+                             level == LimitLevel::Alarm ? ViewerLook::alarmLimit
+                                                        : ViewerLook::cautionLimit);
         }
     }
 }
@@ -295,13 +291,14 @@ void StripChart::paintCursor(QPainter &painter) const
         return;
     const QRectF plot = plotArea();
     const double x = xOf(*cursor);
-    painter.setPen(cosmeticPen(painter, ViewerLook::cursor));
-    painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    fillStraightLine(painter, QPointF(x, plot.top()), QPointF(x, plot.bottom()),
+                     ViewerLook::cursor);
     const std::optional<size_t> row = recording.rowNearest(*cursor);
     if (!row)
         return;
     // A dot on each strip's trace at the row the read-out shows.
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(cosmeticPen(painter, ViewerLook::cursor));
     painter.setBrush(ViewerLook::cursor);
     for (int strip = 0; strip < figureCount; ++strip) {
         const float value = recording.column(Figure(strip))[*row];
@@ -324,7 +321,5 @@ void StripChart::paintSelection(QPainter &painter) const
     const double right = std::clamp(std::max(dragFromX, dragToX), plot.left(), plot.right());
     const QRectF band(QPointF(left, plot.top()), QPointF(right, plot.bottom()));
     painter.fillRect(band, ViewerLook::selection);
-    painter.setPen(cosmeticPen(painter, ViewerLook::selectionEdge));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(band);
+    fillOutline(painter, band, ViewerLook::selectionEdge);
 }

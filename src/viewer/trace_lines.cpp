@@ -1,19 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/trace_lines.h"
 
+#include "viewer/cosmetic_pen.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+
+namespace {
+
+// The first row at or after `time`, from `from` on: galloping out from `from`
+// keeps the search among rows near it, so a column's search reads memory its
+// neighbour's just read instead of jumping across the whole recording.
+std::vector<double>::const_iterator firstRowFrom(std::vector<double>::const_iterator from,
+                                                 std::vector<double>::const_iterator end,
+                                                 double time)
+{
+    size_t step = 1;
+    while (size_t(end - from) > step && from[step] < time) {
+        from += step;
+        step *= 2;
+    }
+    return std::lower_bound(from, from + std::min(step + 1, size_t(end - from)), time);
+}
+
+} // namespace
 
 std::vector<size_t> pixelColumnRows(const std::vector<double> &seconds, TimeSpan view,
                                     int columns)
 {
     std::vector<size_t> bounds;
     bounds.reserve(size_t(columns) + 1);
-    auto from = seconds.begin();
+    auto from = std::lower_bound(seconds.begin(), seconds.end(), view.first);
     for (int i = 0; i < columns; ++i) {
         const double time = view.first + view.length() * i / columns;
-        from = std::lower_bound(from, seconds.end(), time);
+        from = firstRowFrom(from, seconds.end(), time);
         bounds.push_back(size_t(from - seconds.begin()));
     }
     bounds.push_back(size_t(std::upper_bound(from, seconds.end(), view.last) - seconds.begin()));
@@ -22,7 +44,10 @@ std::vector<size_t> pixelColumnRows(const std::vector<double> &seconds, TimeSpan
 
 namespace {
 
-// Builds the lines column by column, remembering the last row drawn.
+// Far enough ahead for memory to answer before the column is reached.
+constexpr int prefetchColumnsAhead = 4;
+
+// Builds the trace column by column, remembering the last row drawn.
 class TraceBuilder {
 public:
     TraceBuilder(const ViewedRecording &recording, Figure figure, const StripMapping &mapping,
@@ -33,33 +58,45 @@ public:
     {
     }
 
-    void lineTo(size_t row)
+    void lineTo(size_t row, int column)
     {
-        if (previous != noRow && previous + 1 == row && joined(row))
-            lines.emplace_back(point(previous), point(row));
+        if (joinsPrevious(row))
+            shape.lines.emplace_back(point(previous), point(row));
         previous = row;
+        previousColumn = column;
     }
 
-    // A column of many rows: a line from their minimum to their maximum. A
-    // row with nothing to join on either side: a dot.
-    void spread(int column, RowSpan rows)
+    // A column of many rows, or a row on its own: a span over their values.
+    // Where columns are a pixel wide they touch, and a span reaching to the
+    // row before in the column beside it joins the two without a line.
+    void column(int column, RowSpan rows)
     {
-        if (rows.last - rows.first == 1 && !isolated(rows.first))
+        if (rows.last - rows.first == 1 && !isolated(rows.first)) {
+            lineTo(rows.first, column);
             return;
-        const MinMaxPyramid::Range range = recording.range(figure, rows);
+        }
+        MinMaxPyramid::Range range = recording.range(figure, rows);
+        if (joinsPrevious(rows.first)) {
+            if (touching() && previousColumn + 1 == column) {
+                range.minimum = std::min(range.minimum, values[previous]);
+                range.maximum = std::max(range.maximum, values[previous]);
+            } else {
+                shape.lines.emplace_back(point(previous), point(rows.first));
+            }
+        }
+        previous = rows.last - 1;
+        previousColumn = column;
         if (range.empty())
             return;
-        const double x = mapping.rect.left() + (column + 0.5) * columnWidth;
         const double top = mapping.y(range.maximum);
         const double bottom = mapping.y(range.minimum);
-        // A line of no length would draw nothing.
-        if (bottom - top < 1)
-            lines.emplace_back(x, (top + bottom) / 2 - 0.5, x, (top + bottom) / 2 + 0.5);
-        else
-            lines.emplace_back(x, top, x, bottom);
+        const double left = mapping.rect.left() + column * columnWidth;
+        // Half a pixel beyond each end covers the pixels a line would.
+        shape.spans.emplace_back(touching() ? left : left + columnWidth / 2 - 0.5, top - 0.5,
+                                 touching() ? columnWidth : 1, bottom - top + 1);
     }
 
-    std::vector<QLineF> lines;
+    TraceShape shape;
 
 private:
     bool valid(size_t row) const { return !std::isnan(values[row]); }
@@ -70,6 +107,11 @@ private:
                && !recording.gapBefore(row);
     }
     bool isolated(size_t row) const { return !joined(row) && !joined(row + 1); }
+    bool joinsPrevious(size_t row) const
+    {
+        return previous != noRow && previous + 1 == row && joined(row);
+    }
+    bool touching() const { return columnWidth < 1.5; }
     QPointF point(size_t row) const
     {
         return {mapping.x(seconds[row]), mapping.y(values[row])};
@@ -83,28 +125,36 @@ private:
     double columnWidth;
     static constexpr size_t noRow = SIZE_MAX;
     size_t previous = noRow;
+    int previousColumn = -1;
 };
 
 } // namespace
 
-std::vector<QLineF> traceLines(const ViewedRecording &recording, Figure figure,
-                               const StripMapping &mapping, const std::vector<size_t> &bounds)
+TraceShape traceShape(const ViewedRecording &recording, Figure figure, const StripMapping &mapping,
+                      const std::vector<size_t> &bounds)
 {
     const int columns = int(bounds.size()) - 1;
     TraceBuilder trace(recording, figure, mapping, std::max(1, columns));
-    trace.lines.reserve(size_t(columns) * 2);
+    trace.shape.spans.reserve(size_t(columns));
     // The lines run in from the row before the view and out to the row after.
     if (bounds.front() > 0)
-        trace.lineTo(bounds.front() - 1);
+        trace.lineTo(bounds.front() - 1, -1);
     for (int i = 0; i < columns; ++i) {
+        recording.prefetch(figure, bounds[std::min(i + prefetchColumnsAhead, columns)]);
         const RowSpan rows{bounds[i], bounds[i + 1]};
         if (rows.first == rows.last)
             continue;
-        trace.lineTo(rows.first);
-        trace.spread(i, rows);
-        trace.lineTo(rows.last - 1);
+        trace.column(i, rows);
     }
     if (bounds.back() < recording.table().rows())
-        trace.lineTo(bounds.back());
-    return trace.lines;
+        trace.lineTo(bounds.back(), columns);
+    return std::move(trace.shape);
+}
+
+void paintTrace(QPainter &painter, const TraceShape &shape, const QColor &colour)
+{
+    painter.setPen(cosmeticPen(painter, colour));
+    painter.drawLines(shape.lines.data(), int(shape.lines.size()));
+    for (const QRectF &span : shape.spans)
+        painter.fillRect(span, colour);
 }

@@ -3,7 +3,9 @@
 
 #include "viewer/viewed_recording.h"
 
+#include <QColor>
 #include <QLineF>
+#include <QPainter>
 #include <QRectF>
 #include <vector>
 
@@ -30,11 +32,19 @@ struct StripMapping {
 std::vector<size_t> pixelColumnRows(const std::vector<double> &seconds, TimeSpan view,
                                     int columns);
 
-// The lines that draw one figure: in each pixel column of several rows a
-// vertical line from their minimum to their maximum (from the pyramid), and a
-// line from the last row of the column before to the first of this one, which
-// where rows are sparser than pixels joins the points themselves. No line
-// joins two rows across a gap or an empty value; a row left with no line on
-// either side is a dot. So at most three lines a column.
-std::vector<QLineF> traceLines(const ViewedRecording &recording, Figure figure,
-                               const StripMapping &mapping, const std::vector<size_t> &bounds);
+// One figure's trace as drawn: in each column of several rows a span from
+// their minimum to their maximum (from the pyramid); where rows are sparser
+// than columns, lines joining the points themselves. Columns a pixel wide
+// touch, so there a span reaches to the row before it instead of a line
+// joining them. No line or span joins two rows across a gap or an empty
+// value; a row left with nothing to join on either side is a dot. Spans are
+// filled, not stroked: a pen costs the raster engine several times more for
+// each pixel, and a whole recording in view is nothing but spans.
+struct TraceShape {
+    std::vector<QLineF> lines;
+    std::vector<QRectF> spans;
+};
+TraceShape traceShape(const ViewedRecording &recording, Figure figure, const StripMapping &mapping,
+                      const std::vector<size_t> &bounds);
+
+void paintTrace(QPainter &painter, const TraceShape &shape, const QColor &colour);

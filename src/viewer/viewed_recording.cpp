@@ -108,6 +108,13 @@ MinMaxPyramid::Range ViewedRecording::range(Figure figure, RowSpan span) const
     return pyramids[int(figure)].query(column(figure), span.first, span.last);
 }
 
+void ViewedRecording::prefetch(Figure figure, size_t row) const
+{
+    pyramids[int(figure)].prefetch(column(figure), row);
+    if (row < rows.rows())
+        __builtin_prefetch(rows.seconds.data() + row);
+}
+
 std::optional<double> ViewedRecording::mean(Figure figure, RowSpan span) const
 {
     return sums[int(figure)].mean(column(figure), span.first, span.last);

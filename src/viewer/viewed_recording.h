@@ -49,6 +49,8 @@ public:
     bool gapBefore(size_t row) const;
 
     MinMaxPyramid::Range range(Figure figure, RowSpan span) const;
+    // Readies range() and gapBefore() at a span's edge `row`, to be asked soon.
+    void prefetch(Figure figure, size_t row) const;
     std::optional<double> mean(Figure figure, RowSpan span) const;
 
 private:
