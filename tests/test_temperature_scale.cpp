@@ -198,6 +198,9 @@ private slots:
         QTEST(f.window.maxTemperatureUnitCaption->text(), "unit");
         QTEST(f.window.temperatureBox->text(), "now");
         QTEST(f.window.maxTemperatureBox->text(), "highest");
+        const QString screenshot = qEnvironmentVariable("TORVANE_FAHRENHEIT_SCREENSHOT");
+        if (fahrenheit && !screenshot.isEmpty())
+            QVERIFY(f.window.grab().save(screenshot));
     }
 
     // An open viewer and logbook switch with the choice.

@@ -4,7 +4,6 @@
 #include "protocol/engine_figure.h"
 
 #include <QString>
-#include <QStringView>
 
 // The scale temperatures are shown in. Everything stored (recordings,
 // settings files, limits, the logbook index) stays in deg C; this is the one
