@@ -225,7 +225,8 @@ private slots:
         QVERIFY2(viewer, qPrintable(error));
         viewer->setLimits(temperatureAlarmAt(110));
         std::unique_ptr<LogbookWindow> logbook(
-            LogbookWindow::openFolder(dir.path(), temperatureAlarmAt(110), QString()));
+            LogbookWindow::openFolder(dir.path(), temperatureAlarmAt(110),
+                                      dir.filePath(QStringLiteral("index.json"))));
         TemperatureScaleChoice choice(fahrenheit ? TemperatureScale::Celsius
                                                  : TemperatureScale::Fahrenheit);
         viewer->followTemperatureScale(choice);
