@@ -105,6 +105,15 @@ void declareOptions(QCommandLineParser &parser, bool listQtOptions)
                       QStringLiteral("Read the limits on the engine figures from FILE instead of "
                                      "~/.config/torvane-console/limits.txt."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("fahrenheit"),
+                      QStringLiteral("Show temperatures in degrees Fahrenheit for this run: the "
+                                     "window, the viewer, the logbook, --report, --runs and "
+                                     "--exceedances. Recordings, settings files and limits stay in "
+                                     "degrees Celsius. Without it, the scale last chosen in the "
+                                     "window's right-click menu applies.")});
+    parser.addOption({QStringLiteral("celsius"),
+                      QStringLiteral("Show temperatures in degrees Celsius for this run, whatever "
+                                     "was chosen in the window's menu.")});
     parser.addOption({QStringLiteral("no-reconnect"),
                       QStringLiteral("After \"Connection lost\", wait for a click on a port "
                                      "button instead of opening the same adapter again as soon "
@@ -292,6 +301,13 @@ CommandLineResult readCommandLine(const QStringList &arguments)
         return mistake(*error);
     if (std::optional<QString> error = readReportJob(parser, line))
         return mistake(*error);
+    const bool fahrenheit = parser.isSet(QStringLiteral("fahrenheit"));
+    if (fahrenheit && parser.isSet(QStringLiteral("celsius")))
+        return mistake(QStringLiteral("--fahrenheit and --celsius cannot go together"));
+    if (fahrenheit)
+        line.temperatureScale = TemperatureScale::Fahrenheit;
+    else if (parser.isSet(QStringLiteral("celsius")))
+        line.temperatureScale = TemperatureScale::Celsius;
     return {line, 0, {}};
 }
 

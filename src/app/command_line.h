@@ -2,6 +2,7 @@
 #pragma once
 
 #include "link/port_map.h"
+#include "protocol/temperature_scale.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,8 @@ struct CommandLine {
     bool runsAsCsv = false;
     QString reportFile;         // a recording to report on, without a window
     QString reportPdf;          // where the report's page goes as well; empty for text only
+    // --fahrenheit or --celsius, for this run; none to take the remembered scale.
+    std::optional<TemperatureScale> temperatureScale;
 };
 
 // What the options ask for: run with `options`, or print `text` and exit with

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/recording_limits.h"
+#include "app/temperature_scale_setting.h"
 #include "limits/exceedance_text.h"
 #include "limits/recording_exceedances.h"
 #include "recording/recording_table.h"
@@ -31,8 +32,9 @@ int listExceedances(const CommandLine &options)
         return refuse(load.error);
 
     const std::vector<Exceedance> found = exceedancesIn(table, *limits);
+    const TemperatureScale scale = startingTemperatureScale(options);
     for (const Exceedance &exceedance : found)
-        std::printf("%s\n", qUtf8Printable(exceedanceLine(exceedance)));
+        std::printf("%s\n", qUtf8Printable(exceedanceLine(exceedance, scale)));
     std::printf("%s\n", qUtf8Printable(exceedanceCountText(found.size())));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/runs_job.h"
 #include "app/report_job.h"
 #include "app/settings_job.h"
+#include "app/temperature_scale_setting.h"
 #include "limits/limits_file.h"
 #include "record/exceedance_watch.h"
 #include "ui/console_alarms.h"
@@ -19,8 +20,10 @@
 #include "ui/open_recording_action.h"
 #include "ui/engine_logbook_action.h"
 #include "ui/settings_actions.h"
+#include "ui/temperature_scale_action.h"
 #include "viewer/recording_viewer.h"
 #include "viewer/strip_chart.h"
+#include "viewer/temperature_scale_choice.h"
 #include "ui/window_title.h"
 
 #ifdef TORVANE_HAS_DEMO_UNIT
@@ -45,6 +48,8 @@ int viewRecording(const CommandLine &options, const std::optional<LimitsFile> &l
     // A recording holds no unit settings: only the limits that need none.
     const EngineLimits defaults = defaultLimits(std::nullopt, std::nullopt);
     viewer->setLimits(limits ? limits->over(defaults) : defaults);
+    TemperatureScaleChoice temperatureScale(startingTemperatureScale(options));
+    viewer->followTemperatureScale(temperatureScale);
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(viewer->stripChart());
     viewer->show();
@@ -154,10 +159,13 @@ int main(int argc, char *argv[])
     ConsoleAlarms alarms(window, exceedances,
                          options.limitsFile.isEmpty() ? defaultLimitsFilePath() : options.limitsFile);
     attachSettingsActions(window, settingsKeeper);
+    TemperatureScaleChoice temperatureScale(startingTemperatureScale(options));
+    rememberTemperatureScaleChanges(temperatureScale);
+    attachTemperatureScaleAction(window, temperatureScale);
     attachOpenRecordingAction(window, defaultRecordingFolder(),
-                              [&exceedances] { return exceedances.limits(); });
+                              [&exceedances] { return exceedances.limits(); }, temperatureScale);
     attachEngineLogbookAction(window, defaultRecordingFolder(),
-                              [&exceedances] { return exceedances.limits(); });
+                              [&exceedances] { return exceedances.limits(); }, temperatureScale);
     if (options.demo)
         setTitleMarker(window, TitleMarker::Demo, true);
     if (!options.replayFile.isEmpty())

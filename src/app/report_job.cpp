@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/recording_limits.h"
+#include "app/temperature_scale_setting.h"
 #include "logbook/recording_report.h"
 #include "recording/recording_table.h"
 #include "viewer/report_sheet.h"
@@ -32,7 +33,8 @@ int writeReport(const CommandLine &options, int &argc, char **argv)
         return refuse(load.error, 2);
 
     const RecordingReport report =
-        recordingReport(options.reportFile, table, load.lastRowIncomplete, *limits);
+        recordingReport(options.reportFile, table, load.lastRowIncomplete, *limits,
+                        startingTemperatureScale(options));
     std::fputs(qUtf8Printable(reportText(report)), stdout);
     std::fflush(stdout);
     if (options.reportPdf.isEmpty())

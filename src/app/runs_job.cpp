@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/recording_limits.h"
+#include "app/temperature_scale_setting.h"
 #include "logbook/logbook.h"
 #include "logbook/logbook_text.h"
 
@@ -30,7 +31,8 @@ int listRuns(const CommandLine &options)
 
     const Logbook logbook = readLogbook(options.runsFolder, *limits, defaultLogbookIndexPath());
     const QByteArray text =
-        options.runsAsCsv ? logbookCsv(logbook) : logbookText(logbook).toUtf8();
+        options.runsAsCsv ? logbookCsv(logbook)
+                          : logbookText(logbook, startingTemperatureScale(options)).toUtf8();
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     return 0;
 }

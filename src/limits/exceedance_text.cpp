@@ -17,25 +17,30 @@ QString direction(const Exceedance &e)
 }
 
 // The unit after a value, unless the caption already says it ("RPM").
-QString withUnit(Figure figure, const QString &number)
+QString withUnit(Figure figure, const QString &number, TemperatureScale scale)
 {
-    const FigureInfo &info = figureInfo(figure);
-    const QLatin1String unit(info.unit);
-    if (unit.isEmpty() || unit == QLatin1String(info.caption))
+    const QString unit = figureUnit(figure, scale);
+    if (unit.isEmpty() || unit == QLatin1String(figureInfo(figure).caption))
         return number;
     return number + u' ' + unit;
 }
 
 // A figure's value at the precision the unit reports it.
-QString valueText(Figure figure, double value)
+QString valueText(Figure figure, double value, TemperatureScale scale)
 {
-    return QString::number(value, 'f', figureInfo(figure).decimals);
+    return QString::number(shownFigureValue(figure, value, scale), 'f', figureInfo(figure).decimals);
+}
+
+QString peakText(const Exceedance &e, TemperatureScale scale)
+{
+    return withUnit(e.figure, valueText(e.figure, e.peak, scale), scale);
 }
 
 // A limit as the user wrote it: no more digits than it has.
-QString limitText(const Exceedance &e)
+QString limitText(const Exceedance &e, TemperatureScale scale)
 {
-    return withUnit(e.figure, QString::number(e.limit, 'g', 10));
+    return withUnit(e.figure, QString::number(shownFigureValue(e.figure, e.limit, scale), 'g', 10),
+                    scale);
 }
 
 QString secondsText(double seconds)
@@ -59,36 +64,37 @@ QString levelMark(LimitLevel level)
     return level == LimitLevel::Alarm ? QStringLiteral("ALARM") : QStringLiteral("CAUTION");
 }
 
-QString liveExceedanceText(const Exceedance &e, double currentValue, double nowSeconds)
+QString liveExceedanceText(const Exceedance &e, double currentValue, double nowSeconds,
+                           TemperatureScale scale)
 {
     return QStringLiteral("%1 %2: %3 its %4 limit %5 for %6")
-        .arg(caption(e), valueText(e.figure, currentValue), direction(e),
+        .arg(caption(e), valueText(e.figure, currentValue, scale), direction(e),
              e.level == LimitLevel::Alarm ? QStringLiteral("alarm") : QStringLiteral("caution"),
-             limitText(e), wholeDurationText(nowSeconds - e.startSeconds));
+             limitText(e, scale), wholeDurationText(nowSeconds - e.startSeconds));
 }
 
-QString exceedanceLine(const Exceedance &e)
+QString exceedanceLine(const Exceedance &e, TemperatureScale scale)
 {
     const double end = e.endSeconds.value_or(e.startSeconds);
     return QStringLiteral("%1 %2 %3 %4: %5 to %6 (%7), peak %8 at %9")
-        .arg(caption(e), levelMark(e.level), direction(e), limitText(e), secondsText(e.startSeconds),
-             secondsText(end), secondsText(end - e.startSeconds),
-             withUnit(e.figure, valueText(e.figure, e.peak)), secondsText(e.peakSeconds));
+        .arg(caption(e), levelMark(e.level), direction(e), limitText(e, scale),
+             secondsText(e.startSeconds), secondsText(end), secondsText(end - e.startSeconds),
+             peakText(e, scale), secondsText(e.peakSeconds));
 }
 
-QString exceedanceStartedText(const Exceedance &e, double nowSeconds)
+QString exceedanceStartedText(const Exceedance &e, double nowSeconds, TemperatureScale scale)
 {
     return QStringLiteral("%1 %2: %3 %4 for %5, peak %6 so far")
-        .arg(caption(e), levelMark(e.level), direction(e), limitText(e),
-             secondsText(nowSeconds - e.startSeconds), withUnit(e.figure, valueText(e.figure, e.peak)));
+        .arg(caption(e), levelMark(e.level), direction(e), limitText(e, scale),
+             secondsText(nowSeconds - e.startSeconds), peakText(e, scale));
 }
 
-QString exceedanceEndedText(const Exceedance &e)
+QString exceedanceEndedText(const Exceedance &e, TemperatureScale scale)
 {
     return QStringLiteral("%1 %2 over: %3 %4 for %5, peak %6")
-        .arg(caption(e), levelMark(e.level), direction(e), limitText(e),
+        .arg(caption(e), levelMark(e.level), direction(e), limitText(e, scale),
              secondsText(e.endSeconds.value_or(e.startSeconds) - e.startSeconds),
-             withUnit(e.figure, valueText(e.figure, e.peak)));
+             peakText(e, scale));
 }
 
 QString exceedanceCountText(std::size_t count)

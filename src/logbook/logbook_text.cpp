@@ -13,17 +13,21 @@ namespace {
 
 const QString none = QStringLiteral("-");
 
-QString valueText(const std::optional<float> &value, Figure figure)
+QString valueText(const std::optional<float> &value, Figure figure,
+                  TemperatureScale scale = TemperatureScale::Celsius)
 {
-    return value ? QString::number(*value, 'f', figureInfo(figure).decimals) : QString();
+    return value ? QString::number(shownFigureValue(figure, *value, scale), 'f',
+                                   figureInfo(figure).decimals)
+                 : QString();
 }
 
-QString withUnit(const std::optional<float> &value, Figure figure)
+QString withUnit(const std::optional<float> &value, Figure figure, TemperatureScale scale)
 {
     if (!value)
         return none;
-    const QString unit = QLatin1String(figureInfo(figure).unit);
-    return unit.isEmpty() ? valueText(value, figure) : valueText(value, figure) + u' ' + unit;
+    const QString unit = figureUnit(figure, scale);
+    const QString number = valueText(value, figure, scale);
+    return unit.isEmpty() ? number : number + u' ' + unit;
 }
 
 QString relativePath(const Logbook &logbook, const LoggedRecording &recording)
@@ -33,15 +37,15 @@ QString relativePath(const Logbook &logbook, const LoggedRecording &recording)
 
 using Line = QStringList;
 
-Line runLine(const QString &recording, const LoggedRun &run)
+Line runLine(const QString &recording, const LoggedRun &run, TemperatureScale scale)
 {
     return {recording,
             runStartText(run.start),
             runDurationText(run.durationSeconds),
-            withUnit(run.peakRpm, Figure::Rpm),
-            withUnit(run.peakAdvance, Figure::Advance),
-            withUnit(run.crankingVolts, Figure::Volts),
-            withUnit(run.peakTemperature, Figure::Temperature),
+            withUnit(run.peakRpm, Figure::Rpm, scale),
+            withUnit(run.peakAdvance, Figure::Advance, scale),
+            withUnit(run.crankingVolts, Figure::Volts, scale),
+            withUnit(run.peakTemperature, Figure::Temperature, scale),
             QString::number(run.cautions),
             QString::number(run.alarms)};
 }
@@ -104,7 +108,7 @@ QString engineTimeText(double seconds)
     return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60);
 }
 
-QString logbookText(const Logbook &logbook)
+QString logbookText(const Logbook &logbook, TemperatureScale scale)
 {
     QList<Line> lines{{QStringLiteral("Recording"), QStringLiteral("Start"),
                        QStringLiteral("Duration"), QStringLiteral("Peak RPM"),
@@ -117,7 +121,7 @@ QString logbookText(const Logbook &logbook)
         if (!recording.skipped.isEmpty())
             skipped += QStringLiteral("%1: skipped: %2\n").arg(path, recording.skipped);
         for (const LoggedRun &run : recording.runs)
-            lines.push_back(runLine(path, run));
+            lines.push_back(runLine(path, run, scale));
     }
     // The recording and the start left-aligned, the numbers right-aligned.
     const QString runs =

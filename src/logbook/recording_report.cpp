@@ -17,17 +17,18 @@ namespace {
 
 const QString noValue = QStringLiteral("-");
 
-QString figureValueText(Figure figure, const std::optional<float> &value)
+QString figureValueText(Figure figure, const std::optional<float> &value, TemperatureScale scale)
 {
-    return value ? QString::number(*value, 'f', figureInfo(figure).decimals) : noValue;
+    return value ? QString::number(shownFigureValue(figure, *value, scale), 'f',
+                                   figureInfo(figure).decimals)
+                 : noValue;
 }
 
 // A heading with the figure's unit, unless its caption says it already.
-QString figureHeading(const QString &what, Figure figure)
+QString figureHeading(const QString &what, Figure figure, TemperatureScale scale)
 {
-    const FigureInfo &info = figureInfo(figure);
-    const QString unit = QString::fromLatin1(info.unit);
-    if (unit == QLatin1String(info.caption))
+    const QString unit = figureUnit(figure, scale);
+    if (unit == QLatin1String(figureInfo(figure).caption))
         return what + u' ' + unit;
     return QStringLiteral("%1 (%2)").arg(what, unit);
 }
@@ -73,7 +74,8 @@ ReportTotals totalsOf(const std::vector<LoggedRun> &runs, const std::vector<Exce
 } // namespace
 
 RecordingReport recordingReport(const QString &path, const RecordingTable &table,
-                                bool lastRowCutOff, const EngineLimits &limits)
+                                bool lastRowCutOff, const EngineLimits &limits,
+                                TemperatureScale scale)
 {
     RecordingReport report;
     report.fileName = QFileInfo(path).fileName();
@@ -87,6 +89,7 @@ RecordingReport recordingReport(const QString &path, const RecordingTable &table
     report.runs = loggedRuns(table, limits);
     report.exceedances = exceedancesIn(table, limits);
     report.totals = totalsOf(report.runs, report.exceedances);
+    report.temperatureScale = scale;
     return report;
 }
 
@@ -111,15 +114,15 @@ QList<ReportDetail> reportDetails(const RecordingReport &report)
             {QStringLiteral("Exceedances"), exceedancesValue(report.totals)}};
 }
 
-QStringList runTableHeadings()
+QStringList runTableHeadings(TemperatureScale scale)
 {
     return {QStringLiteral("Run"),
             QStringLiteral("Start"),
             QStringLiteral("Duration"),
-            figureHeading(QStringLiteral("Peak"), Figure::Rpm),
-            figureHeading(QStringLiteral("Peak advance"), Figure::Advance),
-            figureHeading(QStringLiteral("Cranking volts"), Figure::Volts),
-            figureHeading(QStringLiteral("Peak temperature"), Figure::Temperature),
+            figureHeading(QStringLiteral("Peak"), Figure::Rpm, scale),
+            figureHeading(QStringLiteral("Peak advance"), Figure::Advance, scale),
+            figureHeading(QStringLiteral("Cranking volts"), Figure::Volts, scale),
+            figureHeading(QStringLiteral("Peak temperature"), Figure::Temperature, scale),
             QStringLiteral("Cautions"),
             QStringLiteral("Alarms")};
 }
@@ -127,13 +130,14 @@ QStringList runTableHeadings()
 QStringList runTableCells(const RecordingReport &report, size_t runIndex)
 {
     const LoggedRun &run = report.runs[runIndex];
+    const TemperatureScale scale = report.temperatureScale;
     return {QString::number(runIndex + 1),
             timeOfDay(report, run.start),
             durationText(run.durationSeconds),
-            figureValueText(Figure::Rpm, run.peakRpm),
-            figureValueText(Figure::Advance, run.peakAdvance),
-            figureValueText(Figure::Volts, run.crankingVolts),
-            figureValueText(Figure::Temperature, run.peakTemperature),
+            figureValueText(Figure::Rpm, run.peakRpm, scale),
+            figureValueText(Figure::Advance, run.peakAdvance, scale),
+            figureValueText(Figure::Volts, run.crankingVolts, scale),
+            figureValueText(Figure::Temperature, run.peakTemperature, scale),
             QString::number(run.cautions),
             QString::number(run.alarms)};
 }
@@ -141,7 +145,8 @@ QStringList runTableCells(const RecordingReport &report, size_t runIndex)
 QString reportExceedanceLine(const RecordingReport &report, const Exceedance &exceedance)
 {
     const QDateTime began = report.start.addMSecs(std::llround(exceedance.startSeconds * 1000));
-    return timeOfDay(report, began) + QStringLiteral("  ") + exceedanceLine(exceedance);
+    return timeOfDay(report, began) + QStringLiteral("  ")
+           + exceedanceLine(exceedance, report.temperatureScale);
 }
 
 QString reportText(const RecordingReport &report)
@@ -156,7 +161,7 @@ QString reportText(const RecordingReport &report)
     if (report.runs.empty()) {
         text += QStringLiteral("None\n");
     } else {
-        QList<QStringList> rows{runTableHeadings()};
+        QList<QStringList> rows{runTableHeadings(report.temperatureScale)};
         for (size_t i = 0; i < report.runs.size(); ++i)
             rows.append(runTableCells(report, i));
         text += textColumns(rows, {true, false, true, true, true, true, true, true, true});

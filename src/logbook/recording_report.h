@@ -3,6 +3,7 @@
 
 #include "limits/exceedance_detector.h"
 #include "logbook/logged_run.h"
+#include "protocol/temperature_scale.h"
 
 #include <QDateTime>
 #include <QString>
@@ -33,12 +34,15 @@ struct RecordingReport {
     std::vector<LoggedRun> runs;
     std::vector<Exceedance> exceedances; // in the order they started
     ReportTotals totals;
+    // How its texts and its page show temperatures; the figures above stay in deg C.
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
 };
 
 // `table` as loaded from `path`; the file is looked into again only for the
 // firmware revision, and only at its start.
 RecordingReport recordingReport(const QString &path, const RecordingTable &table,
-                                bool lastRowCutOff, const EngineLimits &limits);
+                                bool lastRowCutOff, const EngineLimits &limits,
+                                TemperatureScale scale = TemperatureScale::Celsius);
 
 // The report as plain text, for a terminal or a file.
 QString reportText(const RecordingReport &report);
@@ -50,7 +54,7 @@ struct ReportDetail {
 };
 // File, firmware, start, end, duration, rows, runs and exceedances.
 QList<ReportDetail> reportDetails(const RecordingReport &report);
-QStringList runTableHeadings();
+QStringList runTableHeadings(TemperatureScale scale = TemperatureScale::Celsius);
 QStringList runTableCells(const RecordingReport &report, size_t runIndex);
 // The clock time it began, then the command line's words for it.
 QString reportExceedanceLine(const RecordingReport &report, const Exceedance &exceedance);

@@ -19,7 +19,8 @@ struct FigureInfo {
     const char *column;   // the recording's header name: "rpm"
     const char *name;     // for people: "Engine speed"
     const char *caption;  // short, as the gauges and the alarm lines show it: "RPM"
-    const char *unit;     // "RPM", "deg", "V", "deg C", "" for none
+    const char *unit;     // as stored: "RPM", "deg", "V", "deg C", "" for none;
+                          // figureUnit (temperature_scale.h) gives the one shown
     int decimals;         // as the unit reports it
     double gaugeMinimum;  // the window's gauge range, the strips' default
     double gaugeMaximum;

@@ -16,7 +16,7 @@ AlarmAnnunciator::AlarmAnnunciator(ExceedanceWatch &watch, QObject *parent)
 }
 
 // Alarms first, then cautions, each in the order they began.
-std::vector<AlarmLine> AlarmAnnunciator::lines() const
+std::vector<AlarmLine> AlarmAnnunciator::lines(TemperatureScale scale) const
 {
     std::vector<Exceedance> active = watch.active();
     std::stable_sort(active.begin(), active.end(), [](const Exceedance &a, const Exceedance &b) {
@@ -27,7 +27,7 @@ std::vector<AlarmLine> AlarmAnnunciator::lines() const
     for (const Exceedance &exceedance : active) {
         const double current = watch.latest(exceedance.figure).value_or(exceedance.peak);
         result.push_back({exceedance.level, levelMark(exceedance.level) + QStringLiteral("  ") +
-                                                liveExceedanceText(exceedance, current, now)});
+                                                liveExceedanceText(exceedance, current, now, scale)});
     }
     return result;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "limits/exceedance_detector.h"
+#include "protocol/temperature_scale.h"
 
 #include <QObject>
 #include <QString>
@@ -29,7 +30,7 @@ public:
 
     explicit AlarmAnnunciator(ExceedanceWatch &watch, QObject *parent = nullptr);
 
-    std::vector<AlarmLine> lines() const;
+    std::vector<AlarmLine> lines(TemperatureScale scale = TemperatureScale::Celsius) const;
     bool unacknowledged() const { return awaitingAcknowledgement; }
     // False during the dark half of a flash.
     bool lit() const { return !awaitingAcknowledgement || flashLit; }

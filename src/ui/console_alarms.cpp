@@ -21,6 +21,7 @@ ConsoleAlarms::ConsoleAlarms(ConsoleWindow &window, ExceedanceWatch &watch,
             tone->stop();
     };
     connect(&alarms, &AlarmAnnunciator::changed, this, &ConsoleAlarms::show);
+    connect(&window, &ConsoleWindow::temperatureScaleChanged, this, &ConsoleAlarms::show);
     connect(window.alarmStrip, &AlarmStrip::clicked, &alarms, &AlarmAnnunciator::acknowledge);
     // Escape presses no button, whatever has the focus.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
@@ -40,7 +41,7 @@ ConsoleAlarms::ConsoleAlarms(ConsoleWindow &window, ExceedanceWatch &watch,
 
 void ConsoleAlarms::show()
 {
-    window.showAlarms(alarms.lines(), alarms.lit());
+    window.showAlarms(alarms.lines(window.temperatureScale()), alarms.lit());
 }
 
 void ConsoleAlarms::sound()
@@ -56,7 +57,8 @@ void ConsoleAlarms::sound()
 
 void ConsoleAlarms::editLimits()
 {
-    LimitsDialog dialog(watch.limits(), watch.defaults(), limitsPath, &window);
+    LimitsDialog dialog(watch.limits(), watch.defaults(), limitsPath, window.temperatureScale(),
+                        &window);
     if (dialog.exec() == QDialog::Accepted)
         watch.setLimitsFile(dialog.saved());
 }

@@ -113,8 +113,7 @@ void ConsoleWindow::showReadings()
 {
     const UnitState &unit = link.state();
     firmwareBox->setText(unit.firmwareText);
-    temperatureBox->setText(unit.temperatureText);
-    maxTemperatureBox->setText(unit.maxTemperatureText);
+    showTemperatures();
     settingRows[int(Setting::AdvanceShift)].box->setEnabled(unit.advanceShiftAvailable);
     if (unit.maxRpmUnits)
         rpmDial->setRedLine(*unit.maxRpmUnits * 256.0);

@@ -3,6 +3,7 @@
 
 #include "core/unit_state.h"
 #include "core/wiring_diagnosis.h"
+#include "protocol/temperature_scale.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -50,6 +51,9 @@ public:
     void showWiring();
     // Shows the exceedances in the alarm strip; the window grows to hold them.
     void showAlarms(const std::vector<AlarmLine> &lines, bool lit);
+    // The temperature boxes and their captions (console_temperatures.cpp).
+    void setTemperatureScale(TemperatureScale scale);
+    TemperatureScale temperatureScale() const { return shownScale; }
 
     // Header band.
     QLabel *logo = nullptr;
@@ -96,6 +100,9 @@ public:
     // The wiring picture window, while it exists.
     QPointer<WiringWindow> wiringWindow;
 
+signals:
+    void temperatureScaleChanged(TemperatureScale scale);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -105,6 +112,7 @@ private:
     void followLink();
     void showSetting(Setting setting);
     void showReadings();
+    void showTemperatures();
     void showStoreState(bool unsavedChanges);
     void showAdvanceMode(AdvanceMode mode);
     void showPhase(LinkPhase phase);
@@ -116,6 +124,7 @@ private:
 
     UnitLink &link;
     GaugeAnimation *animation = nullptr;
+    TemperatureScale shownScale = TemperatureScale::Celsius;
     // The window without the wiring hint and the alarm strip.
     QSize formSize;
 };

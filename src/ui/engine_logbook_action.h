@@ -7,8 +7,11 @@
 #include <functional>
 
 class ConsoleWindow;
+class TemperatureScaleChoice;
 
 // "Engine logbook...": the runs of every recording in `recordingsFolder`, by
-// the limits that apply when it opens, in a window of their own.
+// the limits that apply when it opens, in a window of their own that shows
+// temperatures as `temperatureScale` says.
 void attachEngineLogbookAction(ConsoleWindow &window, const QString &recordingsFolder,
-                               std::function<EngineLimits()> limits);
+                               std::function<EngineLimits()> limits,
+                               TemperatureScaleChoice &temperatureScale);

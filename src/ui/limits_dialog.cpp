@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include <charconv>
+
 namespace {
 
 // Column order: as a gauge reads, low to high.
@@ -25,16 +27,51 @@ bool editable(Figure figure)
     return figure != Figure::Propeller;
 }
 
-QString valueText(const std::optional<Limit> &limit)
+// The shortest text that reads back as the same double.
+QString exactText(double value)
 {
-    return limit ? QString::number(limit->value, 'g', 6) : QString();
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, error == std::errc() ? end - buffer : 0);
+}
+
+// Temperatures typed in deg F would reach the file reader converted, and its
+// refusal would quote deg C; the range and the order are checked here, in the
+// numbers typed. The conversion keeps the order.
+QString typedTemperatureProblem(const std::array<QString, 4> &typed, TemperatureScale scale)
+{
+    const FigureInfo &info = figureInfo(Figure::Temperature);
+    const double lowest = shownTemperature(info.gaugeMinimum, scale);
+    const double highest = shownTemperature(info.gaugeMaximum, scale);
+    const QString unit = temperatureUnit(scale);
+    const auto named = [&](int c) {
+        return QStringLiteral("%1 %2 = %3 %4")
+            .arg(QLatin1String(info.name), QString::fromLatin1(columnTitles[c]).toLower(), typed[c],
+                 unit);
+    };
+    std::optional<int> previous; // the column of the last number typed
+    double previousValue = 0;
+    for (int c = 0; c < int(typed.size()); ++c) {
+        bool isNumber = false;
+        const double value = typed[c].toDouble(&isNumber);
+        if (!isNumber)
+            continue;
+        if (value < lowest || value > highest)
+            return QStringLiteral("%1 is outside the gauge's %2 to %3 %4")
+                .arg(named(c), QString::number(lowest), QString::number(highest), unit);
+        if (previous && previousValue > value)
+            return QStringLiteral("%1 lies above %2").arg(named(*previous), named(c));
+        previous = c;
+        previousValue = value;
+    }
+    return QString();
 }
 
 } // namespace
 
 LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defaults,
-                           const QString &path, QWidget *parent)
-    : QDialog(parent), defaults(defaults), applied(applied), path(path)
+                           const QString &path, TemperatureScale scale, QWidget *parent)
+    : QDialog(parent), defaults(defaults), applied(applied), path(path), scale(scale)
 {
     setObjectName(QStringLiteral("limitsDialog"));
     setWindowTitle(QStringLiteral("Alarm limits"));
@@ -46,8 +83,8 @@ LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defa
         if (!editable(figure))
             continue;
         const FigureInfo &info = figureInfo(figure);
-        const QString unit = *info.unit ? QStringLiteral(" (%1)").arg(QLatin1String(info.unit))
-                                        : QString();
+        const QString unitWord = figureUnit(figure, scale);
+        const QString unit = unitWord.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unitWord);
         grid->addWidget(new QLabel(QLatin1String(info.name) + unit, this), row, 0);
         for (int c = 0; c < limitsPerFigure; ++c) {
             auto *edit = new QLineEdit(this);
@@ -78,9 +115,14 @@ LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defa
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Blank for none. Temperatures in deg C. "
-                                                "Stored in %1")
-                                     .arg(QDir::toNativeSeparators(path)),
+    const QString kept = scale == TemperatureScale::Celsius
+                             ? QString()
+                             : QStringLiteral(" (the file keeps %1)")
+                                   .arg(temperatureUnit(TemperatureScale::Celsius));
+    layout->addWidget(new QLabel(QStringLiteral("Blank for none. Temperatures in %1%2. "
+                                                "Stored in %3")
+                                     .arg(temperatureUnit(scale), kept,
+                                          QDir::toNativeSeparators(path)),
                                  this));
     layout->addLayout(grid);
     layout->addWidget(problem);
@@ -94,29 +136,60 @@ QLineEdit *LimitsDialog::editor(Figure figure, int limit) const
 
 void LimitsDialog::fill(const EngineLimits &limits)
 {
+    filled = limits;
     for (const Figure figure : allFigures()) {
         if (!editable(figure))
             continue;
         for (int c = 0; c < limitsPerFigure; ++c)
-            editor(figure, c)->setText(valueText(limits.of(figure).limit(sides[c], levels[c])));
+            editor(figure, c)->setText(shownText(figure, c, limits));
     }
+}
+
+QString LimitsDialog::shownText(Figure figure, int limit, const EngineLimits &limits) const
+{
+    const std::optional<Limit> &value = limits.of(figure).limit(sides[limit], levels[limit]);
+    return value ? QString::number(shownFigureValue(figure, value->value, scale), 'g', 6)
+                 : QString();
+}
+
+// What the file reader gets for an editor: an editor left as filled gives
+// the value it was filled with, to the last digit; a number typed in deg F
+// gives its deg C; anything else goes as typed, for the reader to refuse.
+QString LimitsDialog::storedText(Figure figure, int limit) const
+{
+    const QString typed = editor(figure, limit)->text().trimmed();
+    if (typed.isEmpty())
+        return QStringLiteral("none");
+    const std::optional<Limit> &before = filled.of(figure).limit(sides[limit], levels[limit]);
+    if (before && typed == shownText(figure, limit, filled))
+        return exactText(before->value);
+    bool isNumber = false;
+    const double shown = typed.toDouble(&isNumber);
+    if (!isNumber || storedFigureValue(figure, shown, scale) == shown)
+        return typed;
+    return exactText(storedFigureValue(figure, shown, scale));
 }
 
 // The editors' words go through the file reader, so the dialog refuses
 // exactly what a hand-written file would be refused for.
 LimitsFileReading LimitsDialog::edited() const
 {
+    if (scale != TemperatureScale::Celsius) {
+        std::array<QString, limitsPerFigure> typed;
+        for (int c = 0; c < limitsPerFigure; ++c)
+            typed[size_t(c)] = editor(Figure::Temperature, c)->text().trimmed();
+        if (QString problem = typedTemperatureProblem(typed, scale); !problem.isEmpty())
+            return {std::nullopt, problem};
+    }
     QByteArray text;
     for (const Figure figure : allFigures()) {
         if (!editable(figure))
             continue;
         const FigureInfo &info = figureInfo(figure);
         QByteArray lines;
-        for (int c = 0; c < limitsPerFigure; ++c) {
-            const QString value = editor(figure, c)->text().trimmed();
+        for (int c = 0; c < limitsPerFigure; ++c)
             lines += QByteArray(info.key) + '.' + columnKeys[c] + " = " +
-                     (value.isEmpty() ? QByteArray("none") : value.toUtf8()) + '\n';
-        }
+                     storedText(figure, c).toUtf8() + '\n';
         text += lines;
     }
     LimitsFileReading reading = parseLimitsFile(text, QStringLiteral("Alarm limits"));

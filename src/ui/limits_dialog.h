@@ -2,6 +2,7 @@
 #pragma once
 
 #include "limits/limits_file.h"
+#include "protocol/temperature_scale.h"
 
 #include <QDialog>
 #include <array>
@@ -11,14 +12,15 @@ class QLineEdit;
 
 // "Alarm limits...": the four limits of each engine figure, blank for none.
 // Saving writes the limits file; a figure left as its defaults is not
-// written, so it keeps following the unit (its Max RPM, say).
+// written, so it keeps following the unit (its Max RPM, say). Temperatures
+// are shown and typed in `scale`, and written in deg C.
 class LimitsDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int limitsPerFigure = 4;
 
     LimitsDialog(const EngineLimits &applied, const EngineLimits &defaults, const QString &path,
-                 QWidget *parent = nullptr);
+                 TemperatureScale scale = TemperatureScale::Celsius, QWidget *parent = nullptr);
 
     // The file the editors describe, or the reason it is refused.
     LimitsFileReading edited() const;
@@ -31,10 +33,14 @@ public:
 
 private:
     void fill(const EngineLimits &limits);
+    QString shownText(Figure figure, int limit, const EngineLimits &limits) const;
+    QString storedText(Figure figure, int limit) const;
 
     EngineLimits defaults;
     EngineLimits applied;
+    EngineLimits filled; // what the editors were last filled with
     QString path;
+    TemperatureScale scale;
     LimitsFile written;
     std::array<std::array<QLineEdit *, limitsPerFigure>, figureCount> editors{};
     QLabel *problem = nullptr;

@@ -3,6 +3,7 @@
 
 #include "ui/console_window.h"
 #include "viewer/recording_viewer.h"
+#include "viewer/temperature_scale_choice.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -10,7 +11,8 @@
 
 namespace {
 
-void openRecording(ConsoleWindow &window, const QString &folder, const EngineLimits &limits)
+void openRecording(ConsoleWindow &window, const QString &folder, const EngineLimits &limits,
+                   TemperatureScaleChoice &temperatureScale)
 {
     const QString path = QFileDialog::getOpenFileName(
         &window, QStringLiteral("Open recording"), folder,
@@ -24,21 +26,23 @@ void openRecording(ConsoleWindow &window, const QString &folder, const EngineLim
         return;
     }
     viewer->setLimits(limits);
+    viewer->followTemperatureScale(temperatureScale);
     viewer->show();
 }
 
 } // namespace
 
 void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder,
-                               std::function<EngineLimits()> limits)
+                               std::function<EngineLimits()> limits,
+                               TemperatureScaleChoice &temperatureScale)
 {
     window.setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *action = new QAction(QStringLiteral("Open recording..."), &window);
     action->setObjectName(QStringLiteral("openRecordingAction"));
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     QObject::connect(action, &QAction::triggered, &window,
-                     [&window, recordingsFolder, limits] {
-                         openRecording(window, recordingsFolder, limits());
+                     [&window, recordingsFolder, limits, &temperatureScale] {
+                         openRecording(window, recordingsFolder, limits(), temperatureScale);
                      });
     window.addAction(action);
 }

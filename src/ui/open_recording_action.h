@@ -7,9 +7,12 @@
 #include <functional>
 
 class ConsoleWindow;
+class TemperatureScaleChoice;
 
 // "Open recording..." (Ctrl+L): a recording in a viewer window of its own,
 // the file dialog starting in `recordingsFolder`. Any number may be open;
-// each shows the exceedances of the limits that apply when it opens.
+// each shows the exceedances of the limits that apply when it opens, and
+// temperatures as `temperatureScale` says.
 void attachOpenRecordingAction(ConsoleWindow &window, const QString &recordingsFolder,
-                               std::function<EngineLimits()> limits);
+                               std::function<EngineLimits()> limits,
+                               TemperatureScaleChoice &temperatureScale);

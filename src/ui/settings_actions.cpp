@@ -75,7 +75,8 @@ void printSheet(ConsoleWindow &window, const SettingsKeeper &keeper)
 {
     if (!readOutComplete(window))
         return;
-    printSettingsSheet(&window, SettingsSheet{keeper.current(), keeper.before()});
+    printSettingsSheet(&window, SettingsSheet{keeper.current(), keeper.before(),
+                                              window.temperatureScale()});
 }
 
 template <typename Action>

@@ -240,7 +240,8 @@ void paintSettingsSheet(QPainter &painter, const QRectF &page, const SettingsShe
     if (!maxTemperature.isEmpty())
         y = paintDetails(painter, s, QRectF(page.left(), y + s(8), page.width(), 0),
                          {{QStringLiteral("Highest temperature the unit recorded:"),
-                           maxTemperature + QStringLiteral(" °C")}});
+                           temperatureText(maxTemperature, sheet.temperatureScale) + u' '
+                               + temperatureSymbol(sheet.temperatureScale)}});
 
     const QFont footerFont = s.font(8);
     const qreal footerHeight = s.metrics(footerFont).height();

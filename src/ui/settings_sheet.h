@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/temperature_scale.h"
 #include "settings/settings_file.h"
 
 #include <QString>
@@ -18,6 +19,8 @@ struct SettingsSheet {
     SettingsFile settings;
     // The value before this session's stores; empty for a setting not stored.
     std::array<std::optional<int>, settingCount> before{};
+    // The highest temperature the unit recorded is printed in it.
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
 };
 
 void paintSettingsSheet(QPainter &painter, const QRectF &page, const SettingsSheet &sheet);

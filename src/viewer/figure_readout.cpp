@@ -70,7 +70,8 @@ FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
     }
     for (int f = 0; f < figureCount; ++f) {
         const FigureInfo &info = figureInfo(Figure(f));
-        grid->addWidget(caption(figureCaption(Figure(f)), this), f + 4, 0);
+        figureCaptions[f] = caption(figureCaption(Figure(f), temperatureScale), this);
+        grid->addWidget(figureCaptions[f], f + 4, 0);
         for (int column = 0; column < columnCount; ++column) {
             const QString name = QLatin1String(prefixes[column]) + QLatin1String(info.column);
             boxes[column][f] = valueBox(name, this);
@@ -78,6 +79,13 @@ FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
         }
     }
     setOverlayShown(false);
+}
+
+void FigureReadout::setTemperatureScale(TemperatureScale scale)
+{
+    temperatureScale = scale;
+    for (int f = 0; f < figureCount; ++f)
+        figureCaptions[f]->setText(figureCaption(Figure(f), scale));
 }
 
 void FigureReadout::showCursor(const QString &time, const Values &values)
@@ -116,6 +124,14 @@ void FigureReadout::showOverlayCursor(const QString &time, const Values &values,
 
 void FigureReadout::fill(Column column, const Values &values, QString (*text)(double))
 {
-    for (int f = 0; f < figureCount; ++f)
-        boxes[column][f]->setText(values[f] ? text(*values[f]) : QString());
+    for (int f = 0; f < figureCount; ++f) {
+        if (!values[f]) {
+            boxes[column][f]->clear();
+            continue;
+        }
+        const double shown = column == Difference
+                                 ? shownFigureDifference(Figure(f), *values[f], temperatureScale)
+                                 : shownFigureValue(Figure(f), *values[f], temperatureScale);
+        boxes[column][f]->setText(text(shown));
+    }
 }

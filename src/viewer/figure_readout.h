@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/temperature_scale.h"
 #include "recording/recording_table.h"
 #include "viewer/cursor_values.h"
 
@@ -15,6 +16,7 @@ class QLabel;
 // ("cursor_rpm", "lowest_rpm", "highest_rpm", "mean_rpm"; "cursorTime").
 // With a second recording laid over the first, also its values at the cursor
 // and their difference ("overlay_rpm", "difference_rpm"; "overlayCursorTime").
+// Values come as stored; the temperature is shown in the scale set.
 class FigureReadout : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +28,9 @@ public:
     };
 
     explicit FigureReadout(QWidget *parent = nullptr);
+
+    // Takes effect with the next values shown.
+    void setTemperatureScale(TemperatureScale scale);
 
     // Empty values leave their boxes blank (no row there, or the field empty).
     void showCursor(const QString &time, const Values &values);
@@ -40,6 +45,8 @@ private:
 
     void fill(Column column, const Values &values, QString (*text)(double));
 
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
+    std::array<QLabel *, figureCount> figureCaptions{};
     QLabel *timeBox = nullptr;
     QLabel *overlayTimeCaption = nullptr;
     QLabel *overlayTimeBox = nullptr;

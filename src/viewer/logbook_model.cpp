@@ -11,10 +11,10 @@
 
 namespace {
 
+// The peak temperature's heading gets the scale's unit.
 const char *const headers[LogbookModel::ColumnCount] = {
-    "Recording",          "Start",      "Duration",
-    "Peak RPM",           "Peak advance (deg)", "Cranking volts (V)",
-    "Peak temp. (deg C)", "Cautions",   "Alarms",
+    "Recording", "Start",    "Duration", "Peak RPM", "Peak advance (deg)", "Cranking volts (V)",
+    "Peak temp.", "Cautions", "Alarms",
 };
 
 const char *const headerTips[LogbookModel::ColumnCount] = {
@@ -29,7 +29,7 @@ const char *const headerTips[LogbookModel::ColumnCount] = {
     "Alarms that began during the run",
 };
 
-std::optional<float> figureOf(const LoggedRun &run, int column)
+std::optional<double> storedFigureOf(const LoggedRun &run, int column)
 {
     switch (column) {
     case LogbookModel::PeakRpm: return run.peakRpm;
@@ -38,6 +38,14 @@ std::optional<float> figureOf(const LoggedRun &run, int column)
     case LogbookModel::PeakTemperature: return run.peakTemperature;
     default: return std::nullopt;
     }
+}
+
+std::optional<double> figureOf(const LoggedRun &run, int column, TemperatureScale scale)
+{
+    const std::optional<double> stored = storedFigureOf(run, column);
+    if (stored && column == LogbookModel::PeakTemperature)
+        return shownTemperature(*stored, scale);
+    return stored;
 }
 
 } // namespace
@@ -53,6 +61,16 @@ void LogbookModel::setLogbook(Logbook logbook)
         for (size_t run = 0; run < book.recordings[r].runs.size(); ++run)
             places.push_back({r, run});
     endResetModel();
+}
+
+void LogbookModel::setTemperatureScale(TemperatureScale scale)
+{
+    if (scale == temperatureScale)
+        return;
+    temperatureScale = scale;
+    emit headerDataChanged(Qt::Horizontal, PeakTemperature, PeakTemperature);
+    if (!places.empty())
+        emit dataChanged(index(0, PeakTemperature), index(rowCount() - 1, PeakTemperature));
 }
 
 int LogbookModel::rowOf(RunPlace place) const
@@ -113,7 +131,7 @@ QVariant LogbookModel::shown(RunPlace place, int column) const
     case Cautions: return run.cautions;
     case Alarms: return run.alarms;
     default: {
-        const std::optional<float> value = figureOf(run, column);
+        const std::optional<double> value = figureOf(run, column, temperatureScale);
         return value ? figureText(*value) : QStringLiteral("-");
     }
     }
@@ -129,8 +147,9 @@ QVariant LogbookModel::sortKey(RunPlace place, int column) const
     case Cautions: return run.cautions;
     case Alarms: return run.alarms;
     default: {
-        const std::optional<float> value = figureOf(run, column);
-        return value ? QVariant(double(*value)) : QVariant();
+        // Either scale sorts alike.
+        const std::optional<double> value = storedFigureOf(run, column);
+        return value ? QVariant(*value) : QVariant();
     }
     }
 }
@@ -139,6 +158,9 @@ QVariant LogbookModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole && section == PeakTemperature)
+        return QStringLiteral("%1 (%2)").arg(QLatin1String(headers[section]),
+                                            temperatureUnit(temperatureScale));
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(headers[section]);
     if (role == Qt::ToolTipRole)

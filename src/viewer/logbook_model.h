@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/temperature_scale.h"
 #include "viewer/run_place.h"
 
 #include <QAbstractTableModel>
@@ -9,7 +10,7 @@
 // Every run of a logbook, a row each, in the logbook's order; skipped
 // recordings have no rows. `sortRole` gives what a column sorts by: numbers
 // as numbers, the start as a point in time, nothing for a figure never
-// recorded.
+// recorded. The peak temperature shows in the scale set.
 class LogbookModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -30,6 +31,7 @@ public:
     explicit LogbookModel(QObject *parent = nullptr);
 
     void setLogbook(Logbook logbook);
+    void setTemperatureScale(TemperatureScale scale);
     const Logbook &logbook() const { return book; }
     RunPlace placeAt(int row) const { return places[size_t(row)]; }
     // -1 when the logbook has no such run.
@@ -48,4 +50,5 @@ private:
 
     Logbook book;
     std::vector<RunPlace> places;
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
 };

@@ -6,6 +6,7 @@
 #include "viewer/recording_viewer.h"
 #include "viewer/run_trend_strip.h"
 #include "viewer/strip_chart.h"
+#include "viewer/temperature_scale_choice.h"
 #include "viewer/viewer_look.h"
 
 #include <QComboBox>
@@ -199,6 +200,21 @@ QWidget *LogbookWindow::buildTrend()
     return area;
 }
 
+void LogbookWindow::setTemperatureScale(TemperatureScale scale)
+{
+    temperatureScale = scale;
+    model->setTemperatureScale(scale);
+    showTrend();
+}
+
+void LogbookWindow::followTemperatureScale(TemperatureScaleChoice &choice)
+{
+    scaleChoice = &choice;
+    connect(&choice, &TemperatureScaleChoice::scaleChanged, this,
+            &LogbookWindow::setTemperatureScale, Qt::UniqueConnection);
+    setTemperatureScale(choice.scale());
+}
+
 const Logbook &LogbookWindow::logbook() const
 {
     return model->logbook();
@@ -252,7 +268,7 @@ void LogbookWindow::showSkipped()
 void LogbookWindow::showTrend()
 {
     const auto figure = TrendFigure(figureChoice->currentData().toInt());
-    trend->setSeries(trendSeries(logbook(), figure));
+    trend->setSeries(trendSeries(logbook(), figure, temperatureScale));
     const QSignalBlocker quiet(outlierList);
     outlierList->clear();
     for (const TrendOutlier &outlier : trend->series().outliers)
@@ -320,6 +336,8 @@ RecordingViewer *LogbookWindow::openRun(RunPlace place)
         return nullptr;
     }
     viewer->setLimits(limits);
+    if (scaleChoice)
+        viewer->followTemperatureScale(*scaleChoice);
     // The cranking before the run and the engine stopping after it.
     const double margin = std::max(2 * crankingLeadSeconds, run.durationSeconds * 0.1);
     viewer->stripChart()->setVisibleSeconds(run.startSeconds - margin,

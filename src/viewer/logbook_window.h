@@ -3,8 +3,10 @@
 
 #include "limits/engine_limits.h"
 #include "logbook/logbook.h"
+#include "protocol/temperature_scale.h"
 #include "viewer/run_place.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -17,6 +19,7 @@ class QSortFilterProxyModel;
 class QTableView;
 class RecordingViewer;
 class RunTrendStrip;
+class TemperatureScaleChoice;
 
 // The engine logbook of a folder: every run in a table, the totals, the
 // recordings that could not be read, and one figure's trend from run to run
@@ -34,6 +37,12 @@ public:
     // window on it, not yet shown.
     static LogbookWindow *openFolder(const QString &folder, const EngineLimits &limits,
                                      const QString &indexPath, QWidget *parent = nullptr);
+
+    // The peak temperatures and their trend in `scale`.
+    void setTemperatureScale(TemperatureScale scale);
+    // Shows temperatures as `choice` says, now and whenever it changes, and
+    // so do the viewers this window opens.
+    void followTemperatureScale(TemperatureScaleChoice &choice);
 
     const Logbook &logbook() const;
     void setLogbook(Logbook logbook);
@@ -59,6 +68,8 @@ private:
 
     EngineLimits limits;
     QString indexPath;
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
+    QPointer<TemperatureScaleChoice> scaleChoice;
     LogbookModel *model = nullptr;
     QSortFilterProxyModel *sorted = nullptr;
     QTableView *table = nullptr;

@@ -12,6 +12,7 @@
 #include "viewer/report_sheet.h"
 #include "viewer/strip_chart.h"
 #include "viewer/summary_text.h"
+#include "viewer/temperature_scale_choice.h"
 #include "viewer/value_text.h"
 #include "viewer/view_export.h"
 #include "viewer/viewed_recording.h"
@@ -210,7 +211,7 @@ void RecordingViewer::showInView()
 
 void RecordingViewer::showSummary()
 {
-    QString text = summaryText(*recording);
+    QString text = summaryText(*recording, temperatureScale);
     if (!readProblem.isEmpty())
         text += QStringLiteral("<p>No longer following the file: %1</p>")
                     .arg(readProblem.toHtmlEscaped());
@@ -257,14 +258,20 @@ void RecordingViewer::showExceedances(bool onlyNewRows)
     if (now == found && exceedanceList->count() > 0)
         return;
     found = std::move(now);
+    listExceedances();
+}
+
+void RecordingViewer::listExceedances()
+{
     const QSignalBlocker quiet(exceedanceList);
     exceedanceList->clear();
     const QDateTime &start = recording->table().start;
     for (const Exceedance &e : found) {
         const QString time = start.addMSecs(std::llround(e.startSeconds * 1000))
                                  .toString(QStringLiteral("HH:mm:ss"));
-        exceedanceList->addItem(time + QStringLiteral("  ") + exceedanceLine(e));
-        exceedanceList->item(exceedanceList->count() - 1)->setToolTip(exceedanceLine(e));
+        const QString line = exceedanceLine(e, temperatureScale);
+        exceedanceList->addItem(time + QStringLiteral("  ") + line);
+        exceedanceList->item(exceedanceList->count() - 1)->setToolTip(line);
     }
     if (found.empty())
         exceedanceList->addItem(QStringLiteral("None beyond the limits"));
@@ -278,6 +285,31 @@ void RecordingViewer::zoomToExceedance(int index)
     const double end = e.endSeconds.value_or(e.startSeconds);
     const double margin = std::max(5.0, (end - e.startSeconds) * 0.5);
     strips->setVisibleSeconds(e.startSeconds - margin, end + margin);
+}
+
+void RecordingViewer::setTemperatureScale(TemperatureScale scale)
+{
+    temperatureScale = scale;
+    strips->setTemperatureScale(scale);
+    readout->setTemperatureScale(scale);
+    showSummary();
+    const int selectedRow = exceedanceList->currentRow();
+    listExceedances();
+    {
+        const QSignalBlocker quiet(exceedanceList);
+        exceedanceList->setCurrentRow(selectedRow);
+    }
+    showInView();
+    if (const std::optional<double> cursor = strips->cursorSeconds())
+        showCursor(*cursor);
+}
+
+void RecordingViewer::followTemperatureScale(TemperatureScaleChoice &choice)
+{
+    scaleChoice = &choice;
+    connect(&choice, &TemperatureScaleChoice::scaleChanged, this,
+            &RecordingViewer::setTemperatureScale, Qt::UniqueConnection);
+    setTemperatureScale(choice.scale());
 }
 
 QString RecordingViewer::saveView(const QString &path)
@@ -333,7 +365,8 @@ void RecordingViewer::askAndSaveRows()
 void RecordingViewer::askAndPrintReport()
 {
     const RecordingReport report = recordingReport(recording->path(), recording->table(),
-                                                   recording->lastRowIncomplete(), limits);
+                                                   recording->lastRowIncomplete(), limits,
+                                                   temperatureScale);
     printReport(this, report, recording->table());
 }
 
@@ -341,7 +374,10 @@ void RecordingViewer::askAndPrintReport()
 void RecordingViewer::openLogbook()
 {
     const QString folder = QFileInfo(recording->path()).absolutePath();
-    LogbookWindow::openFolder(folder, limits, defaultLogbookIndexPath())->show();
+    LogbookWindow *logbook = LogbookWindow::openFolder(folder, limits, defaultLogbookIndexPath());
+    if (scaleChoice)
+        logbook->followTemperatureScale(*scaleChoice);
+    logbook->show();
 }
 
 void RecordingViewer::tell(const QString &problem)

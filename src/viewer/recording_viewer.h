@@ -2,9 +2,11 @@
 #pragma once
 
 #include "limits/recording_exceedances.h"
+#include "protocol/temperature_scale.h"
 #include "viewer/cursor_values.h"
 #include "viewer/overlay_alignment.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -16,6 +18,7 @@ class QCheckBox;
 class QLabel;
 class QListWidget;
 class StripChart;
+class TemperatureScaleChoice;
 class ViewedRecording;
 
 // A window that shows one recording: its strips, the figures at the cursor
@@ -41,6 +44,12 @@ public:
     // Zooms to the exceedance listed at `index`, with some time either side.
     void zoomToExceedance(int index);
 
+    // The temperature's strip, read-outs, summary and exceedances in `scale`.
+    void setTemperatureScale(TemperatureScale scale);
+    // Shows temperatures as `choice` says, now and whenever it changes, and
+    // so do the logbook windows this viewer opens.
+    void followTemperatureScale(TemperatureScaleChoice &choice);
+
     // A second recording on the same strips (recording_viewer_overlay.cpp),
     // aligned by clock time when the two share some, else by engine start.
     // What went wrong (the viewer then stays as it was), or nothing.
@@ -59,6 +68,7 @@ private:
     void showInView();
     void showSummary();
     void showExceedances(bool onlyNewRows = false);
+    void listExceedances();
     void askAndSaveView();
     void askAndSaveRows();
     void askAndPrintReport();
@@ -79,6 +89,8 @@ private:
     QCheckBox *clockTime = nullptr;
     QTimer growth;
     QString readProblem; // why the file stopped growing on screen
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
+    QPointer<TemperatureScaleChoice> scaleChoice;
     // Until told otherwise, the limits that need nothing from a unit.
     EngineLimits limits = defaultLimits(std::nullopt, std::nullopt);
     RecordingExceedances scan{limits};

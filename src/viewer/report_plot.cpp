@@ -41,8 +41,9 @@ struct Strip {
 
 class PlotPainter {
 public:
-    PlotPainter(QPainter &painter, const PageScale &s, const RecordingTable &table, TimeSpan span)
-        : painter(painter), s(s), table(table), span(span)
+    PlotPainter(QPainter &painter, const PageScale &s, const RecordingTable &table, TimeSpan span,
+                TemperatureScale temperatureScale)
+        : painter(painter), s(s), table(table), span(span), temperatureScale(temperatureScale)
     {
     }
 
@@ -68,18 +69,23 @@ public:
         const MinMaxPyramid::Range whole = pyramid.query(values, 0, values.size());
         const QFont labelFont = s.font(7);
         drawPageText(painter, s.font(7.5, true), ViewerLook::navy,
-                     strip.rect.adjusted(s(3), s(1), 0, 0), figureCaption(strip.figure),
+                     strip.rect.adjusted(s(3), s(1), 0, 0),
+                     figureCaption(strip.figure, temperatureScale),
                      Qt::AlignLeft | Qt::AlignTop);
         if (whole.empty()) {
             drawPageText(painter, labelFont, ViewerLook::scaleText, strip.rect,
                          QStringLiteral("none recorded"), Qt::AlignCenter);
             return;
         }
-        const double low = std::min(0.0, double(whole.minimum));
-        const double high = roundedUp(whole.maximum);
+        // The scale is round in the shown units; the values stay as stored.
+        const auto shown = [&](double value) {
+            return shownFigureValue(strip.figure, value, temperatureScale);
+        };
+        const double low = std::min(0.0, shown(whole.minimum));
+        const double high = roundedUp(shown(whole.maximum));
         const QRectF &rect = strip.rect;
         const auto y = [&](double value) {
-            return rect.bottom() - (value - low) * rect.height() / (high - low);
+            return rect.bottom() - (shown(value) - low) * rect.height() / (high - low);
         };
         const QRectF scaleBox(rect.left() - s(40), 0, s(37), s(10));
         drawPageText(painter, labelFont, ViewerLook::scaleText,
@@ -153,12 +159,14 @@ private:
     const PageScale &s;
     const RecordingTable &table;
     TimeSpan span;
+    TemperatureScale temperatureScale;
 };
 
 } // namespace
 
 void paintReportPlot(QPainter &painter, const PageScale &s, const QRectF &area,
-                     const RecordingTable &table, const std::vector<LoggedRun> &runs)
+                     const RecordingTable &table, const std::vector<LoggedRun> &runs,
+                     TemperatureScale temperatureScale)
 {
     if (table.rows() == 0)
         return;
@@ -179,7 +187,7 @@ void paintReportPlot(QPainter &painter, const PageScale &s, const QRectF &area,
 
     painter.save();
     painter.setClipRect(area.adjusted(-s(1), -s(1), s(1), s(1)));
-    PlotPainter plotter(painter, s, table, span);
+    PlotPainter plotter(painter, s, table, span, temperatureScale);
     for (const Strip &strip : strips)
         plotter.shadeRuns(strip.rect, runs);
     plotter.timeAxis(strips[0].rect, strips[1].rect);

@@ -99,7 +99,7 @@ QString moreText(size_t count, const char *what)
 qreal paintRuns(QPainter &painter, const PageScale &s, const QRectF &area,
                 const RecordingReport &report, size_t shown, qreal rowHeight)
 {
-    const QStringList headings = runTableHeadings();
+    const QStringList headings = runTableHeadings(report.temperatureScale);
     QList<QStringList> rows;
     for (size_t i = 0; i < shown; ++i)
         rows.append(runTableCells(report, i));
@@ -245,7 +245,7 @@ void paintReportSheet(QPainter &painter, const QRectF &page, const RecordingRepo
     qreal y = paintTitle(painter, s, page);
     y = paintDetails(painter, s, QRectF(page.left(), y, page.width(), 0), reportDetails(report));
     paintReportPlot(painter, s, QRectF(page.left(), y + s(10), page.width(), s(plotHeight)),
-                    table, report.runs);
+                    table, report.runs, report.temperatureScale);
     y += s(10 + plotHeight + 8);
 
     const QFont footerFont = s.font(8);

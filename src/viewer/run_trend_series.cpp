@@ -7,7 +7,24 @@
 #include <algorithm>
 #include <cmath>
 
-TrendSeries trendSeries(const Logbook &logbook, TrendFigure figure)
+namespace {
+
+void showIn(TrendSeries &series, TemperatureScale scale)
+{
+    series.scale = scale;
+    if (series.figure != TrendFigure::PeakTemperature)
+        return;
+    for (TrendPoint &point : series.points)
+        point.value = shownTemperature(point.value, scale);
+    for (TrendOutlier &outlier : series.outliers) {
+        outlier.value = shownTemperature(outlier.value, scale);
+        outlier.mean = shownTemperature(outlier.mean, scale);
+    }
+}
+
+} // namespace
+
+TrendSeries trendSeries(const Logbook &logbook, TrendFigure figure, TemperatureScale scale)
 {
     TrendSeries series;
     series.figure = figure;
@@ -25,13 +42,14 @@ TrendSeries trendSeries(const Logbook &logbook, TrendFigure figure)
     for (const TrendPoint &point : series.points)
         values.push_back(point.value);
     series.outliers = trendOutliers(values);
+    showIn(series, scale);
     return series;
 }
 
-QString trendUnit(TrendFigure figure)
+QString trendUnit(TrendFigure figure, TemperatureScale scale)
 {
     switch (figure) {
-    case TrendFigure::PeakTemperature: return QStringLiteral("deg C");
+    case TrendFigure::PeakTemperature: return temperatureUnit(scale);
     case TrendFigure::CrankingVolts: return QStringLiteral("V");
     case TrendFigure::PeakRpm: return {};
     }
@@ -43,7 +61,7 @@ QString outlierLine(const TrendSeries &series, const TrendOutlier &outlier)
     QString name = trendFigureName(series.figure);
     if (name.size() > 1 && name[1].isLower()) // "Peak RPM" -> "peak RPM"
         name[0] = name[0].toLower();
-    const QString unit = trendUnit(series.figure);
+    const QString unit = trendUnit(series.figure, series.scale);
     const QString value = unit.isEmpty() ? figureText(outlier.value)
                                          : QStringLiteral("%1 %2").arg(figureText(outlier.value), unit);
     const int compared = int(std::min(outlier.index, size_t(trendWindowRuns)));

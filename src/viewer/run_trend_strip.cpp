@@ -102,7 +102,7 @@ void RunTrendStrip::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), ViewerLook::white);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QString unit = trendUnit(shown.figure);
+    const QString unit = trendUnit(shown.figure, shown.scale);
     const QString caption = trendFigureName(shown.figure)
                             + (unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit))
                             + QStringLiteral(", run after run");

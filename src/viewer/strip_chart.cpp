@@ -76,6 +76,12 @@ void StripChart::setTimeAxis(TimeAxis timeAxis)
     update();
 }
 
+void StripChart::setTemperatureScale(TemperatureScale scale)
+{
+    temperatureScale = scale;
+    update();
+}
+
 void StripChart::recordingGrew(TimeSpan before)
 {
     const TimeSpan now = recording.span();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "limits/exceedance_detector.h"
+#include "protocol/temperature_scale.h"
 #include "recording/recording_table.h"
 #include "viewer/time_span.h"
 #include "viewer/time_ticks.h"
@@ -36,6 +37,8 @@ public:
     // Each strip spans its gauge's range, or the visible values.
     void setFitToData(bool fit);
     void setTimeAxis(TimeAxis axis);
+    // The temperature strip's scale and caption; its trace is the same.
+    void setTemperatureScale(TemperatureScale scale);
     // Shades each exceedance on its strip and draws the limits.
     void setExceedances(const EngineLimits &limits, std::vector<Exceedance> exceedances);
     // A second recording drawn on the same strips in its own colour, under a
@@ -107,6 +110,7 @@ private:
     std::optional<double> cursor;
     bool fitToData = false;
     TimeAxis axis = TimeAxis::Clock;
+    TemperatureScale temperatureScale = TemperatureScale::Celsius;
     EngineLimits limits;
     std::vector<Exceedance> exceedances;
     Drag drag = Drag::None;

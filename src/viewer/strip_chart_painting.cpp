@@ -217,10 +217,14 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
     const QFontMetricsF metrics(scaleFont());
 
     painter.setFont(scaleFont());
+    // Round values in the units shown, placed where the stored value lies.
+    const Figure figure = Figure(strip);
+    const double shownLow = shownFigureValue(figure, mapping.low, temperatureScale);
+    const double shownHigh = shownFigureValue(figure, mapping.high, temperatureScale);
     const int target = std::max(1, int(frame.height() / (metrics.height() * 1.6)));
-    const TickPlan plan = planTicks(mapping.low, mapping.high, target);
-    for (const double value : scaleValues(mapping.low, mapping.high, plan)) {
-        const double y = mapping.y(value);
+    const TickPlan plan = planTicks(shownLow, shownHigh, target);
+    for (const double value : scaleValues(shownLow, shownHigh, plan)) {
+        const double y = mapping.y(storedFigureValue(figure, value, temperatureScale));
         fillStraightLine(painter, QPointF(frame.left(), y), QPointF(frame.right(), y),
                          ViewerLook::grid);
         painter.setPen(ViewerLook::scaleText);
@@ -240,7 +244,7 @@ void StripChart::paintStrip(QPainter &painter, int strip, const std::vector<size
 
     fillOutline(painter, frame, ViewerLook::stripEdge);
 
-    const QString caption = figureCaption(Figure(strip));
+    const QString caption = figureCaption(figure, temperatureScale);
     painter.setFont(captionFont());
     const QFontMetricsF captionMetrics(captionFont());
     const QRectF captionBox(frame.left() + 1, frame.top() + 1,

@@ -19,9 +19,10 @@ QString row(const QString &name, const QString &value)
         .arg(name, value.toHtmlEscaped());
 }
 
-QString withUnit(const std::optional<float> &value, const char *unit)
+QString withUnit(const std::optional<float> &value, Figure figure, TemperatureScale scale)
 {
-    return value ? QStringLiteral("%1 %2").arg(figureText(*value), QString::fromUtf8(unit))
+    return value ? QStringLiteral("%1 %2").arg(figureText(shownFigureValue(figure, *value, scale)),
+                                               figureUnit(figure, scale))
                  : QStringLiteral("none recorded");
 }
 
@@ -47,14 +48,13 @@ QString runRows(const ViewedRecording &recording)
 
 } // namespace
 
-QString summaryText(const ViewedRecording &recording)
+QString summaryText(const ViewedRecording &recording, TemperatureScale scale)
 {
     const RecordingSummary &summary = recording.summary();
     const TimeSpan span = recording.span();
     const QDateTime &start = recording.table().start;
-    const auto unit = [](Figure figure) { return figureInfo(figure).unit; };
     const QString dateAndTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-    QString volts = withUnit(summary.maximumVolts, unit(Figure::Volts));
+    QString volts = withUnit(summary.maximumVolts, Figure::Volts, scale);
     if (summary.minimumVolts)
         volts.prepend(QStringLiteral("%1 to ").arg(figureText(*summary.minimumVolts)));
     QString text = QStringLiteral("<table cellspacing=\"2\">");
@@ -68,10 +68,10 @@ QString summaryText(const ViewedRecording &recording)
                                                    : QString::number(summary.runs.size()));
     text += runRows(recording);
     text += row(QStringLiteral("Highest advance"),
-                withUnit(summary.maximumAdvance, unit(Figure::Advance)));
+                withUnit(summary.maximumAdvance, Figure::Advance, scale));
     text += row(QStringLiteral("Bus volts"), volts);
     text += row(QStringLiteral("Highest temperature"),
-                withUnit(summary.maximumTemperature, unit(Figure::Temperature)));
+                withUnit(summary.maximumTemperature, Figure::Temperature, scale));
     text += QStringLiteral("</table>");
     if (recording.lastRowIncomplete())
         text += QStringLiteral("<p>The last row was incomplete (the recording was cut off)</p>");

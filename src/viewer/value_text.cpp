@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-QString figureCaption(Figure figure)
+QString figureCaption(Figure figure, TemperatureScale scale)
 {
-    const FigureInfo &info = figureInfo(figure);
-    const QString name = QString::fromUtf8(info.name);
-    return *info.unit ? QStringLiteral("%1 (%2)").arg(name, QString::fromUtf8(info.unit)) : name;
+    const QString name = QString::fromUtf8(figureInfo(figure).name);
+    const QString unit = figureUnit(figure, scale);
+    return unit.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, unit);
 }
 
 QString figureText(double value)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "protocol/time_text.h" // durationText, as the viewer's texts use it
+#include "protocol/temperature_scale.h"
 #include "recording/recording_table.h"
 
 #include <QDateTime>
@@ -9,8 +10,9 @@
 
 // How the viewer writes figures, times and lengths of time.
 
-// "Engine speed (RPM)"; the name alone for a figure without a unit.
-QString figureCaption(Figure figure);
+// "Engine speed (RPM)", "Temperature (deg F)"; the name alone for a figure
+// without a unit.
+QString figureCaption(Figure figure, TemperatureScale scale);
 // Whole numbers as they are, others to at most two decimals: "1500", "13.25".
 QString figureText(double value);
 // A difference with its sign: "+120", "-0.5", "0".
