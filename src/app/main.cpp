@@ -9,6 +9,7 @@
 #include "app/settings_job.h"
 #include "limits/limits_file.h"
 #include "record/exceedance_watch.h"
+#include "ui/about_action.h"
 #include "ui/console_alarms.h"
 #include "link/qt_serial_port.h"
 #include "link/system_ports.h"
@@ -18,6 +19,7 @@
 #include "ui/recording_controls.h"
 #include "ui/open_recording_action.h"
 #include "ui/engine_logbook_action.h"
+#include "ui/keyboard_context_menu.h"
 #include "ui/settings_actions.h"
 #include "viewer/recording_viewer.h"
 #include "viewer/strip_chart.h"
@@ -163,6 +165,8 @@ int main(int argc, char *argv[])
     if (!options.replayFile.isEmpty())
         setTitleMarker(window, TitleMarker::Replay, true);
     startRecording(*attachRecorder(window, defaultRecordingFolder()), options);
+    attachAboutAction(window);
+    attachContextMenuKeys(window);
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(&window);
     window.show();

@@ -146,8 +146,9 @@ QWidget *RecordingViewer::buildToolbar()
     auto *logbook = toolButton(QStringLiteral("Engine logbook..."), "engineLogbookButton", bar);
     logbook->setAccessibleName(QStringLiteral("Open the engine logbook of this recording's folder"));
     overlayControls = new OverlayControls(bar);
-    auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
-                                           "range   Double-click or Home: everything"),
+    auto *hint = new QLabel(QStringLiteral("Wheel or + -: zoom   Drag or \u2190 \u2192: move   "
+                                           "Shift+drag: zoom to a range   Double-click or Home: "
+                                           "everything"),
                             bar);
     hint->setFont(ViewerLook::font(7.5));
 
