@@ -294,6 +294,8 @@ void TestKeyboard::menuKeys()
     for (const char *name : {"saveSettingsAction", "loadSettingsAction", "printSettingsAction",
                              "recordAction", "aboutAction"})
         QVERIFY2(byName.contains(QLatin1String(name)), name);
+    for (QAction *action : menu->actions())
+        QVERIFY(action->shortcut().isEmpty() || action->isShortcutVisibleInContextMenu());
     QAction *record = byName.value(QStringLiteral("recordAction"));
     QVERIFY(record->isCheckable());
     QCOMPARE(record->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/keyboard_context_menu.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QShortcut>
 
@@ -26,6 +27,10 @@ void openMenuAtFocus(QWidget &window)
 
 void attachContextMenuKeys(QWidget &window)
 {
+    // Some desktops leave the keys out of context menus; this one is where
+    // they are learnt.
+    for (QAction *action : window.actions())
+        action->setShortcutVisibleInContextMenu(true);
     for (const QKeySequence &keys :
          {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         auto *shortcut = new QShortcut(keys, &window);
