@@ -125,6 +125,13 @@ private:
     QTimer poll;
 };
 
+// TORVANE_SCREENSHOT_KEYBOARD=base saves the window as base-TAG.png.
+void screenshot(QWidget &window, const char *tag)
+{
+    if (const QString base = qEnvironmentVariable("TORVANE_SCREENSHOT_KEYBOARD"); !base.isEmpty())
+        window.grab().save(QStringLiteral("%1-%2.png").arg(base, QLatin1String(tag)));
+}
+
 const QStringList portButtons{"com1", "com2", "com3", "com4"};
 const QStringList editors{"cyclescroll",    "ledscroll",   "pprscroll",
                           "conshiftscroll", "maxrpmscroll", "maxadvancescroll"};
@@ -202,8 +209,8 @@ void TestKeyboard::editorKeysMatchArrowButtons_data()
                              << QByteArray("/M15\r");
     QTest::newRow("Left") << Setting::MaxAdvance << Qt::Key_Left << 1 << -1
                           << QByteArray("/N29\r");
-    QTest::newRow("Down below zero") << Setting::AdvanceShift << Qt::Key_Down << 1 << -1
-                                     << QByteArray("/C-1\r");
+    QTest::newRow("Down below zero") << Setting::AdvanceShift << Qt::Key_Down << 4 << -1
+                                     << QByteArray("/C2\r/C1\r/C0\r/C-1\r");
     QTest::newRow("Page Down") << Setting::StartDelay << Qt::Key_PageDown << 1 << -1
                                << QByteArray("/D1\r");
     QTest::newRow("Left past the minimum") << Setting::Led << Qt::Key_Left << 2 << -1
@@ -329,6 +336,7 @@ void TestKeyboard::wholeSessionByKeys()
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
 
     QVERIFY(f.tabTo(QStringLiteral("com1")));
+    screenshot(f.window, "button");
     f.press(Qt::Key_Space);
     QVERIFY(f.port->isOpen());
     f.receive("/I0\r");
@@ -340,11 +348,13 @@ void TestKeyboard::wholeSessionByKeys()
     QVERIFY(f.link.settingsRead());
 
     QVERIFY(f.tabTo(QStringLiteral("maxadvancescroll")));
+    screenshot(f.window, "editor");
     f.press(Qt::Key_Right);
     QCOMPARE(f.drainQueue(), QByteArray("/N31\r"));
     QCOMPARE(f.window.storeButton->backColor(), PackedColor::green);
 
     QVERIFY(f.tabTo(QStringLiteral("storebutton")));
+    screenshot(f.window, "store");
     f.press(Qt::Key_Return);
     QCOMPARE(f.drainQueue(), QByteArray("/W\r"));
     f.receive("/W\r");

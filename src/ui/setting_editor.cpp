@@ -48,6 +48,7 @@ void SettingEditor::keyPressEvent(QKeyEvent *event)
 void SettingEditor::paintEvent(QPaintEvent *event)
 {
     QScrollBar::paintEvent(event);
+    // In the window's text colour: the arrows stand on its background.
     if (hasFocus())
-        paintFocusFrame(*this, palette().color(QPalette::Highlight));
+        paintFocusFrame(*this, palette().color(QPalette::WindowText));
 }
