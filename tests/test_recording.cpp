@@ -10,12 +10,12 @@
 #include "ui/recording_controls.h"
 #include "ui/window_title.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QShortcut>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTest>
@@ -47,7 +47,7 @@ struct RecordingFixture : WindowFixture {
 
     void pressCtrlR()
     {
-        emit window.findChild<QShortcut *>(QStringLiteral("recordShortcut"))->activated();
+        window.findChild<QAction *>(QStringLiteral("recordAction"))->trigger();
     }
     QString title() const { return window.windowTitle(); }
 };

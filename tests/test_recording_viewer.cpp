@@ -329,6 +329,30 @@ private slots:
         QTest::keyClick(chart, Qt::Key_Home);
         QCOMPARE(chart->visibleSeconds(), (TimeSpan{0, 60}));
     }
+    // The chart has the focus as the window opens: the keys work at once.
+    void keysZoomAndPan_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<double>("shownFirst");
+        QTest::addColumn<double>("shownLast");
+        QTest::newRow("+") << Qt::Key_Plus << 25.0 << 35.0;
+        QTest::newRow("= (+ without Shift)") << Qt::Key_Equal << 25.0 << 35.0;
+        QTest::newRow("-") << Qt::Key_Minus << 10.0 << 50.0;
+        QTest::newRow("Right") << Qt::Key_Right << 22.0 << 42.0;
+        QTest::newRow("Left") << Qt::Key_Left << 18.0 << 38.0;
+        QTest::newRow("Home") << Qt::Key_Home << 0.0 << 60.0;
+    }
+    void keysZoomAndPan()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(double, shownFirst);
+        QFETCH(double, shownLast);
+        QVERIFY(QTest::qWaitForWindowActive(viewer.get()));
+        QCOMPARE(QApplication::focusWidget(), chart);
+        chart->setVisibleSeconds(20, 40);
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(chart->visibleSeconds(), (TimeSpan{shownFirst, shownLast}));
+    }
     void wheelZoomsAroundThePointer()
     {
         const QRectF plot = chart->stripArea(Figure::Rpm);

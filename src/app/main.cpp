@@ -10,6 +10,7 @@
 #include "app/temperature_scale_setting.h"
 #include "limits/limits_file.h"
 #include "record/exceedance_watch.h"
+#include "ui/about_action.h"
 #include "ui/console_alarms.h"
 #include "link/qt_serial_port.h"
 #include "link/system_ports.h"
@@ -19,6 +20,7 @@
 #include "ui/recording_controls.h"
 #include "ui/open_recording_action.h"
 #include "ui/engine_logbook_action.h"
+#include "ui/keyboard_context_menu.h"
 #include "ui/settings_actions.h"
 #include "ui/temperature_scale_action.h"
 #include "viewer/recording_viewer.h"
@@ -171,6 +173,8 @@ int main(int argc, char *argv[])
     if (!options.replayFile.isEmpty())
         setTitleMarker(window, TitleMarker::Replay, true);
     startRecording(*attachRecorder(window, defaultRecordingFolder()), options);
+    attachAboutAction(window);
+    attachContextMenuKeys(window);
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(&window);
     window.show();

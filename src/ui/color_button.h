@@ -6,6 +6,8 @@
 
 // A push button that always shows its own background colour, whatever the
 // widget style, because the colour carries state (unsaved change, active mode).
+// Tab reaches it; Space or Enter presses it, and it frames itself while it has
+// the focus.
 class ColorButton : public QPushButton {
     Q_OBJECT
 public:
@@ -13,6 +15,10 @@ public:
 
     uint32_t backColor() const { return packedColour; }
     void setBackColor(uint32_t packed);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     uint32_t packedColour = 0xFFFFFFFF;

@@ -8,7 +8,6 @@
 #include "ui/limits_dialog.h"
 
 #include <QAction>
-#include <QShortcut>
 #include <cstdio>
 
 ConsoleAlarms::ConsoleAlarms(ConsoleWindow &window, ExceedanceWatch &watch,
@@ -23,11 +22,17 @@ ConsoleAlarms::ConsoleAlarms(ConsoleWindow &window, ExceedanceWatch &watch,
     connect(&alarms, &AlarmAnnunciator::changed, this, &ConsoleAlarms::show);
     connect(&window, &ConsoleWindow::temperatureScaleChanged, this, &ConsoleAlarms::show);
     connect(window.alarmStrip, &AlarmStrip::clicked, &alarms, &AlarmAnnunciator::acknowledge);
-    // Escape presses no button, whatever has the focus.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
-    connect(escape, &QShortcut::activated, &alarms, &AlarmAnnunciator::acknowledge);
-
     window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Escape presses no button, whatever has the focus. Offered only while an
+    // alarm waits, so that the key is free otherwise.
+    auto *acknowledge = new QAction(QStringLiteral("Acknowledge alarms"), &window);
+    acknowledge->setObjectName(QStringLiteral("acknowledgeAlarmsAction"));
+    acknowledge->setShortcut(QKeySequence(Qt::Key_Escape));
+    acknowledge->setEnabled(false);
+    connect(acknowledge, &QAction::triggered, &alarms, &AlarmAnnunciator::acknowledge);
+    connect(&alarms, &AlarmAnnunciator::changed, acknowledge,
+            [this, acknowledge] { acknowledge->setEnabled(alarms.unacknowledged()); });
+    window.addAction(acknowledge);
     auto *limits = new QAction(QStringLiteral("Alarm limits..."), &window);
     limits->setObjectName(QStringLiteral("alarmLimitsAction"));
     connect(limits, &QAction::triggered, this, &ConsoleAlarms::editLimits);

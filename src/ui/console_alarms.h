@@ -12,8 +12,8 @@ class ExceedanceWatch;
 class QAction;
 
 // The console's alarms: the strip shows what the annunciator says, the tone
-// sounds, a click on the strip or Escape acknowledges, and the right-click
-// menu offers "Alarm limits..." and "Mute alarms".
+// sounds, a click on the strip or "Acknowledge alarms" (Escape) acknowledges,
+// and the right-click menu offers that, "Alarm limits..." and "Mute alarms".
 class ConsoleAlarms : public QObject {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 #include "gauges/packed_color.h"
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
+#include "ui/console_focus_order.h"
 #include "ui/port_tooltips.h"
 #include "ui/wiring_window.h"
 
@@ -23,6 +24,7 @@ ConsoleWindow::ConsoleWindow(UnitLink &link, QWidget *parent) : QWidget(parent),
     connectControls();
     followLink();
     installPortTooltips(*this);
+    orderConsoleFocus(*this);
     statusBox->setText(link.status());
 }
 

@@ -8,6 +8,7 @@
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
 #include "ui/logo_picture.h"
+#include "ui/setting_editor.h"
 #include "gauges/packed_color.h"
 
 #include <QLabel>
@@ -105,7 +106,7 @@ ColorButton *button(QWidget *form, const char *objectName, const QString &captio
 QScrollBar *scrollBar(QWidget *form, const char *objectName, const QRect &rect, int minimum,
                       int maximum)
 {
-    auto *s = new QScrollBar(Qt::Horizontal, form);
+    auto *s = new SettingEditor(form);
     name(s, objectName);
     s->setGeometry(rect);
     s->setRange(minimum, maximum);

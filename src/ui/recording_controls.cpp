@@ -6,7 +6,7 @@
 #include "ui/console_window.h"
 #include "ui/window_title.h"
 
-#include <QShortcut>
+#include <QAction>
 
 namespace {
 
@@ -28,13 +28,23 @@ Recorder *attachRecorder(ConsoleWindow &window, const QString &defaultFolder)
         qWarning("torvane-console: recording stopped: %s", qUtf8Printable(reason));
     });
 
-    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &window);
-    shortcut->setObjectName(QStringLiteral("recordShortcut"));
-    QObject::connect(shortcut, &QShortcut::activated, recorder, [recorder, defaultFolder] {
+    // Checked while recording, whoever started it (--record, or this entry).
+    auto *record = new QAction(QStringLiteral("Record telemetry"), &window);
+    record->setObjectName(QStringLiteral("recordAction"));
+    record->setCheckable(true);
+    record->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    const auto showRecording = [record, recorder] {
+        record->setChecked(recorder->state() == Recorder::State::Recording);
+    };
+    QObject::connect(recorder, &Recorder::stateChanged, record, showRecording);
+    QObject::connect(record, &QAction::triggered, recorder, [recorder, defaultFolder, showRecording] {
         if (recorder->state() == Recorder::State::Recording)
             recorder->stop();
         else
             recorder->startInFolder(defaultFolder);
+        showRecording();
     });
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    window.addAction(record);
     return recorder;
 }

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPixmap>
+#include <QShortcut>
 
 #include "ui/wiring_picture.h"
 
@@ -14,6 +15,9 @@ WiringWindow::WiringWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(508, 528);
+    // A picture to glance at: Escape closes it, as it would a dialog.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        new QShortcut(keys, this, this, &QWidget::close);
 
     QPalette framed = palette();
     framed.setColor(QPalette::Window, framed.color(QPalette::WindowText));

@@ -147,10 +147,13 @@ QWidget *RecordingViewer::buildToolbar()
     auto *logbook = toolButton(QStringLiteral("Engine logbook..."), "engineLogbookButton", bar);
     logbook->setAccessibleName(QStringLiteral("Open the engine logbook of this recording's folder"));
     overlayControls = new OverlayControls(bar);
-    auto *hint = new QLabel(QStringLiteral("Wheel: zoom   Drag: move   Shift+drag: zoom to a "
-                                           "range   Double-click or Home: everything"),
+    auto *hint = new QLabel(QStringLiteral("Zoom: wheel, + -   Move: drag, \u2190 \u2192   "
+                                           "Shift+drag: zoom to a range   Everything: "
+                                           "Home, a double click"),
                             bar);
     hint->setFont(ViewerLook::font(7.5));
+    // Two lines rather than a wider window.
+    hint->setWordWrap(true);
 
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
