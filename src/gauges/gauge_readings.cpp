@@ -15,8 +15,6 @@ QString spokenUnit(const char *unit)
     const QLatin1String abbreviation(unit);
     if (abbreviation == QLatin1String("deg"))
         return QStringLiteral("degrees");
-    if (abbreviation == QLatin1String("deg C"))
-        return QStringLiteral("degrees Celsius");
     if (abbreviation == QLatin1String("V"))
         return QStringLiteral("volts");
     return abbreviation;

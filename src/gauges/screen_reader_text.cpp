@@ -22,11 +22,9 @@ void nameForScreenReaders(QWidget &window, std::span<const SpokenName> names)
 
 void describeForScreenReaders(QWidget &control, const QString &description)
 {
-    if (control.accessibleDescription() == description)
-        return;
-    control.setAccessibleDescription(description);
-    QAccessibleEvent changed(&control, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
+    // Qt tells assistive technology of the change itself.
+    if (control.accessibleDescription() != description)
+        control.setAccessibleDescription(description);
 }
 
 void announceToScreenReaders(QWidget &control, const QString &text)

@@ -13,8 +13,8 @@ namespace {
 
 // The setting rows are named from their settings below.
 constexpr SpokenName spokenNames[] = {
-    {"dashform", "Torvane Data Link",
-     "Live engine figures and the settings of a Torvane ignition unit"},
+    // Its description is the title's markers in words ("Recording").
+    {"dashform", "Torvane Data Link"},
     {"Logo", "Torvane Electronic Ignition logo"},
     {"Label16", "Torvane interactive configuration"},
     {"Label14", "For Torvane series 410 and 420 ignitions"},

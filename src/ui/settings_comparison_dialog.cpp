@@ -106,11 +106,12 @@ SettingsComparisonDialog::SettingsComparisonDialog(UnitLink &link, const QString
     applyButton->setObjectName(QStringLiteral("applySettingsButton"));
     const auto changes = comparison.changes();
     applyButton->setEnabled(!changes.empty());
-    showProgress(*progress, changes.empty()
-                          ? QStringLiteral("The unit already holds every value in the file.")
-                          : QStringLiteral("Apply sends the %1 changed settings, one at a time; "
-                                           "nothing is stored until STORE CONFIG is clicked.")
-                                .arg(changes.size()));
+    showProgress(*progress,
+                 changes.empty()
+                     ? QStringLiteral("The unit already holds every value in the file.")
+                     : QStringLiteral("Apply sends the %1 changed settings, one at a time; "
+                                      "nothing is stored until STORE CONFIG is clicked.")
+                           .arg(changes.size()));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(applyButton, &QPushButton::clicked, this, &SettingsComparisonDialog::apply);

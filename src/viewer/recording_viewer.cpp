@@ -49,8 +49,7 @@ constexpr SpokenName spokenNames[] = {
     {"printReportButton", "Print a report of this recording"},
     {"engineLogbookButton", "Open the engine logbook of this recording's folder"},
     {"stripChart", "Strip chart",
-     "The figures over time, one strip each. Arrow keys move, plus and minus zoom, "
-     "Home shows everything."},
+     "The figures over time, one strip each, the exceedances shaded"},
     {"overlayControls", "Second recording"},
     {"cursorReadout", "Figures at the cursor and in view"},
     {"summaryArea", "Recording summary"},
