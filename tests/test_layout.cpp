@@ -163,7 +163,6 @@ void TestLayout::controls()
     QFETCH(QString, name);
     QVERIFY(widget);
     QCOMPARE(widget->objectName(), name);
-    QCOMPARE(widget->accessibleName(), name);
     QCOMPARE(f().window.findChild<QWidget *>(name), widget);
     QTEST(textOf(widget), "text");
     QTEST(widget->geometry(), "rect");
@@ -200,7 +199,6 @@ void TestLayout::scrollBars()
     QScrollBar *bar = f().window.settingRows[int(setting)].editor;
     QVERIFY(bar);
     QCOMPARE(bar->objectName(), name);
-    QCOMPARE(bar->accessibleName(), name);
     QTEST(bar->geometry(), "rect");
     QTEST(bar->minimum(), "minimum");
     QTEST(bar->maximum(), "maximum");
@@ -221,10 +219,8 @@ void TestLayout::gauges()
                  {w.propellerDial, "AGauge2"},
                  {w.rpmDial, "rpmdial"},
                  {w.voltsDial, "voltsdial"}};
-    for (const auto &n : names) {
+    for (const auto &n : names)
         QCOMPARE(n.gauge->objectName(), QLatin1String(n.name));
-        QCOMPARE(n.gauge->accessibleName(), QLatin1String(n.name));
-    }
 
     QCOMPARE(w.engineBars->geometry(), twips(360, 1440, 7695, 4995));
     QCOMPARE(w.engineBars->caption(), QStringLiteral("Torvane"));
@@ -274,14 +270,14 @@ void TestLayout::everyControlIsNamedForAccessibility()
         f().window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     QCOMPARE(controls.size(), 50);
     QSet<QString> names;
+    // Tools find each control by its objectName; screen readers speak its
+    // accessible name, in words (test_accessibility).
     for (QWidget *w : controls) {
         QVERIFY(!w->objectName().isEmpty());
-        if (w->objectName() != QLatin1String("alarmstrip"))
-            QCOMPARE(w->accessibleName(), w->objectName());
         names.insert(w->objectName());
     }
     QCOMPARE(names.size(), controls.size());
-    QCOMPARE(f().window.accessibleName(), QStringLiteral("dashform"));
+    QCOMPARE(f().window.accessibleName(), QStringLiteral("Torvane Data Link"));
 }
 
 void TestLayout::renders()

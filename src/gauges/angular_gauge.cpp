@@ -43,6 +43,8 @@ public:
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Screen readers meet it inside the dial; the dial says what it shows.
+        setAccessibleName(QStringLiteral("Dial face"));
         hide(); // until the dial has a size
     }
 

@@ -2,6 +2,7 @@
 #include "gauges/gauge_animation.h"
 
 #include "gauges/angular_gauge.h"
+#include "gauges/gauge_readings.h"
 #include "gauges/packed_color.h"
 #include "protocol/number_format.h"
 
@@ -71,10 +72,13 @@ GaugeAnimation::GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, Q
     timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, this, &GaugeAnimation::step);
     timer.start();
+    describeGaugeReadings(bars, propellerDial, {});
 }
 
 void GaugeAnimation::setTargets(const FigureValues &figures)
 {
+    // A first report of 0 moves no needle but ends "no reading".
+    describeGaugeReadings(bars, propellerDial, figures);
     const FigureValues targets = onGauges(figures);
     if (targets == target)
         return;

@@ -25,11 +25,15 @@ public:
     static constexpr int stepMs = 10;
     // A step now and then while resting, as a backstop.
     static constexpr int restMs = 1000;
+    // The figure each bar shows, left to right.
+    static constexpr std::array<Figure, LinearGauge::pointerCount> barFigures{
+        Figure::Rpm, Figure::Advance, Figure::Volts, Figure::Pair12, Figure::Pair34};
 
     GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, QObject *parent = nullptr);
 
     // Where the needles are headed: the figures the gauges show, 0 for
-    // those not reported; the others are left out.
+    // those not reported; the others are left out. The gauges' readings for
+    // screen readers follow at once.
     void setTargets(const FigureValues &figures);
     const FigureValues &targets() const { return target; }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/alarm_strip.h"
 
+#include "gauges/screen_reader_text.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringList>
@@ -42,7 +44,7 @@ void AlarmStrip::showLines(const std::vector<AlarmLine> &lines, bool lit)
     QStringList texts;
     for (const AlarmLine &line : lines)
         texts << line.text;
-    setAccessibleDescription(texts.join(QLatin1Char('\n')));
+    announceToScreenReaders(*this, texts.join(QLatin1Char('\n')));
     update();
 }
 

@@ -6,6 +6,7 @@
 #include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
 #include "gauges/packed_color.h"
+#include "gauges/screen_reader_text.h"
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
 #include "ui/console_focus_order.h"
@@ -150,6 +151,7 @@ void ConsoleWindow::showWiringHint(WiringHint hint)
     const QString text = wiringHintText(hint);
     wiringHintStrip->setText(text);
     wiringHintStrip->setVisible(!text.isEmpty());
+    announceToScreenReaders(*wiringHintStrip, text);
     fitBottomStrips();
     updateStatusToolTip();
 }

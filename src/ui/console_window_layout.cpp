@@ -7,6 +7,7 @@
 #include "gauges/linear_gauge.h"
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
+#include "ui/console_accessible_names.h"
 #include "ui/logo_picture.h"
 #include "ui/setting_editor.h"
 #include "gauges/packed_color.h"
@@ -279,9 +280,5 @@ void ConsoleWindow::buildControls()
                             0);
     alarmStrip->hide();
 
-    // Screen readers and GUI automation find every control by its name.
-    setAccessibleName(objectName());
-    for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        w->setAccessibleName(w->objectName());
-    alarmStrip->setAccessibleName(QStringLiteral("Engine alarms"));
+    nameConsoleControls(*this);
 }

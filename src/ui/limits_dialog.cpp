@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/limits_dialog.h"
 
+#include "gauges/screen_reader_text.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +23,14 @@ constexpr LimitLevel levels[] = {LimitLevel::Alarm, LimitLevel::Caution, LimitLe
                                  LimitLevel::Alarm};
 const char *const columnTitles[] = {"Low alarm", "Low caution", "High caution", "High alarm"};
 const char *const columnKeys[] = {"low_alarm", "low_caution", "high_caution", "high_alarm"};
+
+// The editors are named from their figures and columns as they are made.
+constexpr SpokenName spokenNames[] = {
+    {"limitsButtons", "Dialog buttons"},
+    {"limitsDefaultsButton", "Defaults", "Puts back the limits that follow the unit"},
+    // Its description is what is wrong, announced as it is found.
+    {"limitsProblem", "Problem with the limits"},
+};
 
 bool editable(Figure figure)
 {
@@ -67,6 +77,12 @@ QString typedTemperatureProblem(const std::array<QString, 4> &typed, Temperature
     return QString();
 }
 
+void showProblem(QLabel &problem, const QString &text)
+{
+    problem.setText(text);
+    announceToScreenReaders(problem, text);
+}
+
 } // namespace
 
 LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defaults,
@@ -105,8 +121,10 @@ LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defa
     problem->setStyleSheet(QStringLiteral("color: #b00000"));
     problem->setWordWrap(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("limitsButtons"));
     QPushButton *reset = buttons->addButton(QStringLiteral("Defaults"),
                                             QDialogButtonBox::ResetRole);
+    reset->setObjectName(QStringLiteral("limitsDefaultsButton"));
     connect(reset, &QPushButton::clicked, this, [this] { fill(this->defaults); });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (save())
@@ -127,6 +145,7 @@ LimitsDialog::LimitsDialog(const EngineLimits &applied, const EngineLimits &defa
     layout->addLayout(grid);
     layout->addWidget(problem);
     layout->addWidget(buttons);
+    nameForScreenReaders(*this, spokenNames);
 }
 
 QLineEdit *LimitsDialog::editor(Figure figure, int limit) const
@@ -221,14 +240,14 @@ bool LimitsDialog::save()
 {
     LimitsFileReading reading = edited();
     if (!reading.file) {
-        problem->setText(reading.error);
+        showProblem(*problem, reading.error);
         return false;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(formatLimitsFile(*reading.file)) < 0 ||
         !out.commit()) {
-        problem->setText(QStringLiteral("%1: %2").arg(path, out.errorString()));
+        showProblem(*problem, QStringLiteral("%1: %2").arg(path, out.errorString()));
         return false;
     }
     written = *reading.file;

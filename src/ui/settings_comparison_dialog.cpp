@@ -2,6 +2,7 @@
 #include "ui/settings_comparison_dialog.h"
 
 #include "core/unit_link.h"
+#include "gauges/screen_reader_text.h"
 #include "settings/setting_names.h"
 #include "settings/transfer_texts.h"
 
@@ -14,6 +15,23 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr SpokenName spokenNames[] = {
+    {"comparisonTable", "Settings in the unit and in the file"},
+    // Its description is where applying stands, announced as it changes.
+    {"applyProgress", "Apply progress"},
+    {"comparisonButtons", "Dialog buttons"},
+    {"applySettingsButton", "Apply the changed settings",
+     "Sends the changed settings to the unit, one at a time; nothing is stored until Store "
+     "settings in the unit is pressed"},
+};
+
+// Where applying stands: the user waits for it and must hear it.
+void showProgress(QLabel &progress, const QString &text)
+{
+    progress.setText(text);
+    announceToScreenReaders(progress, text);
+}
 
 enum Column { SettingColumn, UnitColumn, FileColumn, ChangeColumn, columnCount };
 
@@ -83,20 +101,23 @@ SettingsComparisonDialog::SettingsComparisonDialog(UnitLink &link, const QString
     layout->addWidget(progress);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->setObjectName(QStringLiteral("comparisonButtons"));
     applyButton = buttons->addButton(QStringLiteral("Apply"), QDialogButtonBox::ApplyRole);
     applyButton->setObjectName(QStringLiteral("applySettingsButton"));
     const auto changes = comparison.changes();
     applyButton->setEnabled(!changes.empty());
-    progress->setText(changes.empty()
-                          ? QStringLiteral("The unit already holds every value in the file.")
-                          : QStringLiteral("Apply sends the %1 changed settings, one at a time; "
-                                           "nothing is stored until STORE CONFIG is clicked.")
-                                .arg(changes.size()));
+    showProgress(*progress,
+                 changes.empty()
+                     ? QStringLiteral("The unit already holds every value in the file.")
+                     : QStringLiteral("Apply sends the %1 changed settings, one at a time; "
+                                      "nothing is stored until STORE CONFIG is clicked.")
+                           .arg(changes.size()));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(applyButton, &QPushButton::clicked, this, &SettingsComparisonDialog::apply);
     connect(&link, &UnitLink::settingsGiven, this, &SettingsComparisonDialog::showOutcome);
     resize(620, 360);
+    nameForScreenReaders(*this, spokenNames);
 }
 
 void SettingsComparisonDialog::fillTable()
@@ -121,12 +142,12 @@ void SettingsComparisonDialog::apply()
 {
     const TransferRefusal refusal = link.giveSettings(comparison.changes());
     if (refusal != TransferRefusal::None) {
-        progress->setText(refusalText(refusal));
+        showProgress(*progress, refusalText(refusal));
         return;
     }
     applying = true;
     applyButton->setEnabled(false);
-    progress->setText(QStringLiteral("Sending the changes to the unit..."));
+    showProgress(*progress, QStringLiteral("Sending the changes to the unit..."));
 }
 
 void SettingsComparisonDialog::showOutcome(const std::vector<SettingCheck> &checks)
@@ -136,5 +157,5 @@ void SettingsComparisonDialog::showOutcome(const std::vector<SettingCheck> &chec
     applying = false;
     for (const SettingCheck &check : checks)
         table->item(int(check.setting), ChangeColumn)->setText(outcomeText(check));
-    progress->setText(summaryText(checks));
+    showProgress(*progress, summaryText(checks));
 }

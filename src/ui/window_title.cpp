@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window_title.h"
 
+#include "gauges/screen_reader_text.h"
+
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -14,6 +17,14 @@ QString markerText(int marker)
         QStringLiteral(" [DEMO]"), QStringLiteral(" [REPLAY]"), QStringLiteral(" [REC]"),
         QStringLiteral(" [REC FAILED]")};
     return texts[marker];
+}
+
+QString spokenMarker(int marker)
+{
+    static const std::array<QString, markerCount> words{
+        QStringLiteral("Demo unit"), QStringLiteral("Replaying a recording"),
+        QStringLiteral("Recording"), QStringLiteral("Recording failed")};
+    return words[marker];
 }
 
 bool isRecordingMarker(int marker)
@@ -55,7 +66,17 @@ QString titleWithMarker(const QString &title, TitleMarker marker, bool on)
     return result;
 }
 
+// A screen reader reads the window's name, not its title: the markers are
+// told in words as its description.
 void setTitleMarker(QWidget &window, TitleMarker marker, bool on)
 {
-    window.setWindowTitle(titleWithMarker(window.windowTitle(), marker, on));
+    const QString title = titleWithMarker(window.windowTitle(), marker, on);
+    window.setWindowTitle(title);
+    std::array<bool, markerCount> present{};
+    baseTitle(title, present);
+    QStringList words;
+    for (int m = 0; m < markerCount; ++m)
+        if (present[m])
+            words << spokenMarker(m);
+    announceToScreenReaders(window, words.join(QStringLiteral(", ")));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/figure_readout.h"
 
+#include "gauges/screen_reader_text.h"
 #include "viewer/value_text.h"
 #include "viewer/viewer_look.h"
 
@@ -38,6 +39,13 @@ QLabel *valueBox(const QString &objectName, QWidget *parent)
     return box;
 }
 
+// A box's name says what it holds; its text is read as its description.
+void showText(QLabel &box, const QString &text)
+{
+    box.setText(text);
+    describeForScreenReaders(box, text);
+}
+
 } // namespace
 
 FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
@@ -50,14 +58,21 @@ FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
 
     grid->addWidget(caption(QStringLiteral("Cursor"), this), 0, 0);
     timeBox = valueBox(QStringLiteral("cursorTime"), this);
+    timeBox->setAccessibleName(QStringLiteral("Time at cursor"));
     grid->addWidget(timeBox, 0, 1, 1, columnCount);
     overlayTimeCaption = caption(QStringLiteral("Second"), this);
     grid->addWidget(overlayTimeCaption, 1, 0);
     overlayTimeBox = valueBox(QStringLiteral("overlayCursorTime"), this);
+    overlayTimeBox->setAccessibleName(QStringLiteral("Time at cursor in the second recording"));
     grid->addWidget(overlayTimeBox, 1, 1, 1, columnCount);
 
     const char *const headings[columnCount] = {"At cursor", "Second", "Difference",
                                                "Lowest",    "Highest", "Mean"};
+    // For screen readers, after the figure's name: "Engine speed at cursor".
+    const char *const spokenColumns[columnCount] = {
+        "at cursor",          "in the second recording at cursor",
+        "difference, second minus first", "lowest in view",
+        "highest in view",    "mean in view"};
     const char *const prefixes[columnCount] = {"cursor_", "overlay_", "difference_",
                                                "lowest_", "highest_", "mean_"};
     grid->addWidget(caption(QStringLiteral("In view:"), this, Qt::AlignRight), 2, Lowest + 1, 1,
@@ -75,6 +90,8 @@ FigureReadout::FigureReadout(QWidget *parent) : QWidget(parent)
         for (int column = 0; column < columnCount; ++column) {
             const QString name = QLatin1String(prefixes[column]) + QLatin1String(info.column);
             boxes[column][f] = valueBox(name, this);
+            boxes[column][f]->setAccessibleName(QLatin1String(info.name) + QLatin1Char(' ')
+                                                + QLatin1String(spokenColumns[column]));
             grid->addWidget(boxes[column][f], f + 4, column + 1);
         }
     }
@@ -90,7 +107,7 @@ void FigureReadout::setTemperatureScale(TemperatureScale scale)
 
 void FigureReadout::showCursor(const QString &time, const Values &values)
 {
-    timeBox->setText(time);
+    showText(*timeBox, time);
     fill(AtCursor, values, figureText);
 }
 
@@ -109,15 +126,15 @@ void FigureReadout::setOverlayShown(bool shown)
     for (const Column column : {OverlayAtCursor, Difference})
         for (QLabel *box : boxes[column]) {
             box->setVisible(shown);
-            box->clear();
+            showText(*box, QString());
         }
-    overlayTimeBox->clear();
+    showText(*overlayTimeBox, QString());
 }
 
 void FigureReadout::showOverlayCursor(const QString &time, const Values &values,
                                       const Values &differences)
 {
-    overlayTimeBox->setText(time);
+    showText(*overlayTimeBox, time);
     fill(OverlayAtCursor, values, figureText);
     fill(Difference, differences, differenceText);
 }
@@ -126,12 +143,12 @@ void FigureReadout::fill(Column column, const Values &values, QString (*text)(do
 {
     for (int f = 0; f < figureCount; ++f) {
         if (!values[f]) {
-            boxes[column][f]->clear();
+            showText(*boxes[column][f], QString());
             continue;
         }
         const double shown = column == Difference
                                  ? shownFigureDifference(Figure(f), *values[f], temperatureScale)
                                  : shownFigureValue(Figure(f), *values[f], temperatureScale);
-        boxes[column][f]->setText(text(shown));
+        showText(*boxes[column][f], text(shown));
     }
 }

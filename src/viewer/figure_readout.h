@@ -13,7 +13,9 @@ class QLabel;
 
 // Beside the strips: each figure at the cursor, and its lowest, highest and
 // mean value over the time in view. Every value box is named after its column
-// ("cursor_rpm", "lowest_rpm", "highest_rpm", "mean_rpm"; "cursorTime").
+// ("cursor_rpm", "lowest_rpm", "highest_rpm", "mean_rpm"; "cursorTime"), and
+// spoken as its figure and column ("Engine speed at cursor"), its text as its
+// description.
 // With a second recording laid over the first, also its values at the cursor
 // and their difference ("overlay_rpm", "difference_rpm"; "overlayCursorTime").
 // Values come as stored; the temperature is shown in the scale set.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/logbook_window.h"
 
+#include "gauges/screen_reader_text.h"
 #include "logbook/logbook_text.h"
 #include "viewer/logbook_model.h"
 #include "viewer/recording_viewer.h"
@@ -37,12 +38,24 @@ public:
 };
 
 template <typename W>
-W *named(W *widget, const char *objectName, const QString &accessibleName)
+W *named(W *widget, const char *objectName)
 {
     widget->setObjectName(QLatin1String(objectName));
-    widget->setAccessibleName(accessibleName);
     return widget;
 }
+
+constexpr SpokenName spokenNames[] = {
+    {"engineLogbook", "Engine logbook"},
+    {"refreshLogbook", "Read the folder again"},
+    {"logbookTable", "Engine runs", "Double-click a run to see it in the viewer"},
+    // Its description is the totals, set as the logbook is read.
+    {"logbookTotals", "Logbook totals"},
+    {"skippedRecordings", "Files not read as recordings"},
+    {"logbookTrendArea", "Trend from run to run"},
+    {"trendFigureChoice", "Figure followed from run to run"},
+    {"logbookTrend", "The chosen figure, run after run"},
+    {"trendOutlierList", "Runs that stand out (click one to select it)"},
+};
 
 QLabel *caption(const QString &text, QWidget *parent)
 {
@@ -94,8 +107,9 @@ LogbookWindow::LogbookWindow(Logbook logbook, const EngineLimits &limits, const 
     : QWidget(parent, Qt::Window), limits(limits), indexPath(indexPath)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    named(this, "engineLogbook", QStringLiteral("Engine logbook"));
+    named(this, "engineLogbook");
     buildControls();
+    nameForScreenReaders(*this, spokenNames);
     setLogbook(std::move(logbook));
 }
 
@@ -110,8 +124,7 @@ void LogbookWindow::buildControls()
 {
     ViewerLook::dress(*this);
 
-    refreshButton = named(new QPushButton(QStringLiteral("Refresh"), this), "refreshLogbook",
-                          QStringLiteral("Read the folder again"));
+    refreshButton = named(new QPushButton(QStringLiteral("Refresh"), this), "refreshLogbook");
     refreshButton->setEnabled(!indexPath.isEmpty());
     auto *hint = new QLabel(QStringLiteral("Double-click a run to see it in the viewer. "
                                            "Click a heading to sort by it."),
@@ -126,7 +139,7 @@ void LogbookWindow::buildControls()
     sorted = new QSortFilterProxyModel(this);
     sorted->setSourceModel(model);
     sorted->setSortRole(LogbookModel::sortRole);
-    table = named(new QTableView(this), "logbookTable", QStringLiteral("Engine runs"));
+    table = named(new QTableView(this), "logbookTable");
     table->setModel(sorted);
     table->setSortingEnabled(true);
     table->sortByColumn(LogbookModel::Start, Qt::AscendingOrder);
@@ -137,11 +150,10 @@ void LogbookWindow::buildControls()
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
 
-    totals = named(new QLabel(this), "logbookTotals", QStringLiteral("Logbook totals"));
+    totals = named(new QLabel(this), "logbookTotals");
     totals->setFont(ViewerLook::font(8.25, true));
     skippedCaption = caption(QStringLiteral("Files not read as recordings"), this);
-    skippedList = named(new QListWidget(this), "skippedRecordings",
-                        QStringLiteral("Files not read as recordings"));
+    skippedList = named(new QListWidget(this), "skippedRecordings");
     skippedList->setMaximumHeight(70);
 
     auto *root = new QVBoxLayout(this);
@@ -162,16 +174,13 @@ void LogbookWindow::buildControls()
 
 QWidget *LogbookWindow::buildTrend()
 {
-    auto *area = new QWidget(this);
-    figureChoice = named(new QComboBox(area), "trendFigureChoice",
-                         QStringLiteral("Figure followed from run to run"));
+    auto *area = named(new QWidget(this), "logbookTrendArea");
+    figureChoice = named(new QComboBox(area), "trendFigureChoice");
     for (const TrendFigure figure :
          {TrendFigure::PeakTemperature, TrendFigure::CrankingVolts, TrendFigure::PeakRpm})
         figureChoice->addItem(trendFigureName(figure), int(figure));
-    trend = named(new RunTrendStrip(area), "logbookTrend",
-                  QStringLiteral("The chosen figure, run after run"));
-    outlierList = named(new QListWidget(area), "trendOutlierList",
-                        QStringLiteral("Runs that stand out (click one to select it)"));
+    trend = named(new RunTrendStrip(area), "logbookTrend");
+    outlierList = named(new QListWidget(area), "trendOutlierList");
     outlierList->setWordWrap(true);
     outlierList->setMinimumWidth(430);
 
@@ -251,6 +260,7 @@ void LogbookWindow::refresh()
 void LogbookWindow::showTotals()
 {
     totals->setText(totalsText(logbook().totals()));
+    describeForScreenReaders(*totals, totals->text());
 }
 
 void LogbookWindow::showSkipped()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/recording_viewer.h"
 
+#include "gauges/screen_reader_text.h"
 #include "limits/exceedance_text.h"
 #include "logbook/logbook.h"
 #include "logbook/recording_report.h"
@@ -19,6 +20,7 @@
 #include "viewer/viewer_look.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -27,6 +29,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -34,6 +37,27 @@
 namespace {
 
 constexpr int growthCheckMs = 1000;
+
+// The read-out boxes are named by FigureReadout, from their rows and columns.
+constexpr SpokenName spokenNames[] = {
+    {"recordingViewer", "Recording viewer"},
+    {"viewerToolbar", "Viewer tools"},
+    {"fitToData", "Fit to data", "Each strip spans the values in view, not its gauge's range"},
+    {"clockTime", "Clock time", "The time axis in clock time, not in seconds from the start"},
+    {"showAll", "Show all", "Shows the whole recording"},
+    {"saveView", "Save view", "Saves the strips as a PNG picture or a PDF document"},
+    {"saveRows", "Save rows in view", "Saves the rows in view as a CSV file"},
+    {"printReportButton", "Print a report of this recording"},
+    {"engineLogbookButton", "Open the engine logbook of this recording's folder"},
+    {"stripChart", "Strip chart",
+     "The figures over time, one strip each, the exceedances shaded"},
+    {"overlayControls", "Second recording"},
+    {"cursorReadout", "Figures at the cursor and in view"},
+    {"summaryArea", "Recording summary"},
+    // Its description is the summary, set as the recording grows.
+    {"recordingSummary", "Summary"},
+    {"exceedanceList", "Exceedances", "Selecting one zooms the strips to it"},
+};
 
 QPushButton *toolButton(const QString &text, const char *objectName, QWidget *parent)
 {
@@ -98,6 +122,7 @@ void RecordingViewer::buildControls()
     summary->setWordWrap(true);
     summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *summaryScroll = new QScrollArea(this);
+    summaryScroll->setObjectName(QStringLiteral("summaryArea"));
     summaryScroll->setWidget(summary);
     summaryScroll->setWidgetResizable(true);
     summaryScroll->setFrameShape(QFrame::NoFrame);
@@ -127,25 +152,21 @@ void RecordingViewer::buildControls()
             &RecordingViewer::zoomToExceedance);
     strips->setFocus();
     resize(1200, 800);
-    // Screen readers and GUI automation find the controls by name, as in the
-    // console window, unless a control was given words of its own.
-    for (QWidget *w : findChildren<QWidget *>())
-        if (!w->objectName().isEmpty() && w->accessibleName().isEmpty())
-            w->setAccessibleName(w->objectName());
+    nameForScreenReaders(*this, spokenNames);
+    setAccessibleDescription(QDir::toNativeSeparators(recording->path()));
 }
 
 QWidget *RecordingViewer::buildToolbar()
 {
     auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("viewerToolbar"));
     fitToData = toggle(QStringLiteral("Fit to data"), "fitToData", false, bar);
     clockTime = toggle(QStringLiteral("Clock time"), "clockTime", true, bar);
     auto *showAll = toolButton(QStringLiteral("Show all"), "showAll", bar);
     auto *saveView = toolButton(QStringLiteral("Save view..."), "saveView", bar);
     auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
     auto *printReport = toolButton(QStringLiteral("Print report..."), "printReportButton", bar);
-    printReport->setAccessibleName(QStringLiteral("Print a report of this recording"));
     auto *logbook = toolButton(QStringLiteral("Engine logbook..."), "engineLogbookButton", bar);
-    logbook->setAccessibleName(QStringLiteral("Open the engine logbook of this recording's folder"));
     overlayControls = new OverlayControls(bar);
     auto *hint = new QLabel(QStringLiteral("Zoom: wheel, + -   Move: drag, \u2190 \u2192   "
                                            "Shift+drag: zoom to a range   Everything: "
@@ -219,6 +240,7 @@ void RecordingViewer::showSummary()
         text += QStringLiteral("<p>No longer following the file: %1</p>")
                     .arg(readProblem.toHtmlEscaped());
     summary->setText(text);
+    describeForScreenReaders(*summary, QTextDocumentFragment::fromHtml(text).toPlainText());
 }
 
 void RecordingViewer::readNewRows()
