@@ -4,6 +4,7 @@
 #include "protocol/engine_figure.h"
 
 #include "gauges/angular_gauge.h"
+#include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
@@ -179,10 +180,8 @@ void ConsoleWindow::buildControls()
     name(engineBars, "LGauge1");
     engineBars->setGeometry(twips(360, 1440, 7695, 4995));
     engineBars->setCaption(QStringLiteral("Torvane"));
-    const Figure barFigures[] = {Figure::Rpm, Figure::Advance, Figure::Volts, Figure::Pair12,
-                                 Figure::Pair34};
     for (int i = 0; i < LinearGauge::pointerCount; ++i) {
-        const FigureInfo &info = figureInfo(barFigures[i]);
+        const FigureInfo &info = figureInfo(GaugeAnimation::barFigures[i]);
         engineBars->setPointerCaption(i, QLatin1String(info.caption));
         engineBars->setPointerScale(i, info.gaugeMinimum, info.gaugeMaximum);
     }
