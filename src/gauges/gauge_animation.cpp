@@ -77,8 +77,12 @@ GaugeAnimation::GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, Q
 
 void GaugeAnimation::setTargets(const FigureValues &figures)
 {
-    // A first report of 0 moves no needle but ends "no reading".
-    describeGaugeReadings(bars, propellerDial, figures);
+    // A first report of 0 moves no needle but ends "no reading". Most lines
+    // repeat the one before: their text is not built again.
+    if (!(figures == described)) {
+        described = figures;
+        describeGaugeReadings(bars, propellerDial, figures);
+    }
     const FigureValues targets = onGauges(figures);
     if (targets == target)
         return;

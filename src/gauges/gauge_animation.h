@@ -61,6 +61,8 @@ private:
     LinearGauge &bars;
     AngularGauge &propellerDial;
     FigureValues target;
+    // The figures the gauges' screen-reader text was last built from.
+    FigureValues described;
     QTimer timer;
     bool isResting = false;
 };
