@@ -15,6 +15,7 @@
 #include "viewer/temperature_scale_choice.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -203,19 +204,24 @@ private slots:
             QVERIFY(f.window.grab().save(screenshot));
     }
 
-    // An open viewer and logbook switch with the choice.
+    // An open viewer and logbook switch with the choice, whether it is made
+    // elsewhere or by the viewer's own switch.
     void viewerAndLogbookFollowTheChoice_data()
     {
         QTest::addColumn<bool>("fahrenheit");
+        QTest::addColumn<bool>("byViewerSwitch");
         QTest::addColumn<QString>("atCursor");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("exceedance");
-        QTest::newRow("deg F") << true << "248" << "deg F" << "above 230 deg F";
-        QTest::newRow("deg C") << false << "120" << "deg C" << "above 110 deg C";
+        QTest::newRow("deg F") << true << false << "248" << "deg F" << "above 230 deg F";
+        QTest::newRow("deg C") << false << false << "120" << "deg C" << "above 110 deg C";
+        QTest::newRow("deg F, viewer") << true << true << "248" << "deg F" << "above 230 deg F";
+        QTest::newRow("deg C, viewer") << false << true << "120" << "deg C" << "above 110 deg C";
     }
     void viewerAndLogbookFollowTheChoice()
     {
         QFETCH(bool, fahrenheit);
+        QFETCH(bool, byViewerSwitch);
         QFETCH(QString, atCursor);
         QFETCH(QString, unit);
         QTemporaryDir dir;
@@ -232,7 +238,16 @@ private slots:
         viewer->followTemperatureScale(choice);
         logbook->followTemperatureScale(choice);
         viewer->stripChart()->setCursorSeconds(31);
-        choice.setScale(fahrenheit ? TemperatureScale::Fahrenheit : TemperatureScale::Celsius);
+        const TemperatureScale wanted =
+            fahrenheit ? TemperatureScale::Fahrenheit : TemperatureScale::Celsius;
+        auto *viewerSwitch = viewer->findChild<QCheckBox *>(QStringLiteral("fahrenheitToggle"));
+        QCOMPARE(viewerSwitch->isChecked(), !fahrenheit);
+        if (byViewerSwitch)
+            viewerSwitch->click();
+        else
+            choice.setScale(wanted);
+        QCOMPARE(choice.scale(), wanted);
+        QCOMPARE(viewerSwitch->isChecked(), fahrenheit);
 
         QCOMPARE(viewer->findChild<QLabel *>(QStringLiteral("cursor_temp_c"))->text(), atCursor);
         QVERIFY(viewer->findChild<QLabel *>(QStringLiteral("recordingSummary"))

@@ -51,6 +51,7 @@ int viewRecording(const CommandLine &options, const std::optional<LimitsFile> &l
     const EngineLimits defaults = defaultLimits(std::nullopt, std::nullopt);
     viewer->setLimits(limits ? limits->over(defaults) : defaults);
     TemperatureScaleChoice temperatureScale(startingTemperatureScale(options));
+    rememberTemperatureScaleChanges(temperatureScale);
     viewer->followTemperatureScale(temperatureScale);
     if (options.exitAfterFirstFrame)
         quitAfterFirstFrame(viewer->stripChart());

@@ -4,7 +4,7 @@
 #include "gauges/angular_gauge.h"
 #include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 
 #include <QStringList>
 

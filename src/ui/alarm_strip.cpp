@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/alarm_strip.h"
 
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 
 #include <QMouseEvent>
 #include <QPainter>

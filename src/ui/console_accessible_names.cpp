@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/console_accessible_names.h"
 
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 #include "settings/setting_names.h"
 #include "ui/console_window.h"
 

@@ -6,7 +6,7 @@
 #include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
 #include "gauges/packed_color.h"
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
 #include "ui/console_focus_order.h"

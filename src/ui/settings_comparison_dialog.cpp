@@ -2,7 +2,7 @@
 #include "ui/settings_comparison_dialog.h"
 
 #include "core/unit_link.h"
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 #include "settings/setting_names.h"
 #include "settings/transfer_texts.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window_title.h"
 
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 
 #include <QStringList>
 #include <QWidget>

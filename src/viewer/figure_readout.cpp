@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/figure_readout.h"
 
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 #include "viewer/value_text.h"
 #include "viewer/viewer_look.h"
 

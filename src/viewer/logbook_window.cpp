@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/logbook_window.h"
 
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 #include "logbook/logbook_text.h"
 #include "viewer/logbook_model.h"
 #include "viewer/recording_viewer.h"

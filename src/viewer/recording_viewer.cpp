@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/recording_viewer.h"
 
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 #include "limits/exceedance_text.h"
 #include "logbook/logbook.h"
 #include "logbook/recording_report.h"
@@ -44,6 +44,8 @@ constexpr SpokenName spokenNames[] = {
     {"viewerToolbar", "Viewer tools"},
     {"fitToData", "Fit to data", "Each strip spans the values in view, not its gauge's range"},
     {"clockTime", "Clock time", "The time axis in clock time, not in seconds from the start"},
+    {"fahrenheitToggle", "Temperatures in degrees Fahrenheit",
+     "Every window shows temperatures in degrees Fahrenheit; the recording keeps Celsius"},
     {"showAll", "Show all", "Shows the whole recording"},
     {"saveView", "Save view", "Saves the strips as a PNG picture or a PDF document"},
     {"saveRows", "Save rows in view", "Saves the rows in view as a CSV file"},
@@ -162,6 +164,7 @@ QWidget *RecordingViewer::buildToolbar()
     bar->setObjectName(QStringLiteral("viewerToolbar"));
     fitToData = toggle(QStringLiteral("Fit to data"), "fitToData", false, bar);
     clockTime = toggle(QStringLiteral("Clock time"), "clockTime", true, bar);
+    fahrenheit = toggle(QStringLiteral("\u00b0F"), "fahrenheitToggle", false, bar);
     auto *showAll = toolButton(QStringLiteral("Show all"), "showAll", bar);
     auto *saveView = toolButton(QStringLiteral("Save view..."), "saveView", bar);
     auto *saveRows = toolButton(QStringLiteral("Save rows in view..."), "saveRows", bar);
@@ -178,7 +181,7 @@ QWidget *RecordingViewer::buildToolbar()
 
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
-    for (QWidget *w : std::initializer_list<QWidget *>{fitToData, clockTime, showAll})
+    for (QWidget *w : std::initializer_list<QWidget *>{fitToData, clockTime, fahrenheit, showAll})
         row->addWidget(w);
     row->addSpacing(12);
     row->addWidget(overlayControls);
@@ -193,6 +196,7 @@ QWidget *RecordingViewer::buildToolbar()
     connect(clockTime, &QCheckBox::toggled, strips, [this](bool clock) {
         strips->setTimeAxis(clock ? TimeAxis::Clock : TimeAxis::Seconds);
     });
+    connect(fahrenheit, &QCheckBox::toggled, this, &RecordingViewer::chooseTemperatureScale);
     connect(showAll, &QPushButton::clicked, strips, &StripChart::showAll);
     connect(saveView, &QPushButton::clicked, this, &RecordingViewer::askAndSaveView);
     connect(saveRows, &QPushButton::clicked, this, &RecordingViewer::askAndSaveRows);
@@ -312,9 +316,25 @@ void RecordingViewer::zoomToExceedance(int index)
     strips->setVisibleSeconds(e.startSeconds - margin, end + margin);
 }
 
+// The user's switch: through the shared choice when there is one, so that
+// every window follows.
+void RecordingViewer::chooseTemperatureScale(bool inFahrenheit)
+{
+    const TemperatureScale scale =
+        inFahrenheit ? TemperatureScale::Fahrenheit : TemperatureScale::Celsius;
+    if (scaleChoice)
+        scaleChoice->setScale(scale);
+    else
+        setTemperatureScale(scale);
+}
+
 void RecordingViewer::setTemperatureScale(TemperatureScale scale)
 {
     temperatureScale = scale;
+    {
+        const QSignalBlocker quiet(fahrenheit);
+        fahrenheit->setChecked(scale == TemperatureScale::Fahrenheit);
+    }
     strips->setTemperatureScale(scale);
     readout->setTemperatureScale(scale);
     showSummary();

@@ -63,6 +63,7 @@ private:
     void buildControls();
     QWidget *buildToolbar();
 
+    void chooseTemperatureScale(bool inFahrenheit);
     void showCursor(double seconds);
     void showOverlayCursor(double seconds, const FigureValuesAt &firstValues);
     void showInView();
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<OverlaidRecording> second;
     QCheckBox *fitToData = nullptr;
     QCheckBox *clockTime = nullptr;
+    QCheckBox *fahrenheit = nullptr;
     QTimer growth;
     QString readProblem; // why the file stopped growing on screen
     TemperatureScale temperatureScale = TemperatureScale::Celsius;

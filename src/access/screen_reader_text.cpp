@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gauges/screen_reader_text.h"
+#include "access/screen_reader_text.h"
 
 #include <QAccessible>
 #include <QWidget>
