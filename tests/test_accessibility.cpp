@@ -168,7 +168,7 @@ void waitOnSilentCable(LinkFixture &f, std::chrono::milliseconds span)
     }
 }
 
-enum class Change { Status, WiringHint, Alarm, TitleMarker };
+enum class Change { Status, WiringHint, Alarm, AlarmUnderWay, TitleMarker };
 
 } // namespace
 
@@ -255,10 +255,13 @@ void TestAccessibility::gaugeTextFollowsItsTargets()
     QFETCH(QString, propeller);
     WindowFixture f;
     GaugeAnimation &animation = f.window.gaugeAnimation();
-    const FigureValues other{{Figure::Rpm, 1234}};
-    animation.setTargets(other);
+    animation.setTargets(FigureValues{{Figure::Rpm, 1234}});
 
+    // A screen reader that starts finds the reading of the moment.
     HeardEvents heard;
+    QVERIFY(f.window.engineBars->accessibleDescription().startsWith(
+        QLatin1String("Engine speed 1234 RPM, advance no reading")));
+    HeardEvents::events.clear();
     animation.setTargets(figures);
     for (int i = 0; i < 50; ++i)
         animation.step();
@@ -286,6 +289,10 @@ void TestAccessibility::changesAreAnnounced_data()
     QTest::newRow("alarm") << Change::Alarm << QStringLiteral("alarmstrip")
                            << QStringLiteral("Engine alarms")
                            << Events{QAccessible::DescriptionChanged, QAccessible::Alert};
+    // Its figures and time change with each flash: heard when it begins only.
+    QTest::newRow("alarm under way") << Change::AlarmUnderWay << QStringLiteral("alarmstrip")
+                                     << QStringLiteral("Engine alarms")
+                                     << Events{QAccessible::Alert};
     QTest::newRow("recording failed in the title")
         << Change::TitleMarker << QStringLiteral("dashform") << QStringLiteral("Torvane Data Link")
         << Events{QAccessible::DescriptionChanged, QAccessible::Alert};
@@ -317,6 +324,15 @@ void TestAccessibility::changesAreAnnounced()
     case Change::Alarm:
         expected = QStringLiteral("ALARM  RPM 3120: above 3000");
         f.window.showAlarms({AlarmLine{LimitLevel::Alarm, expected}}, true);
+        break;
+    case Change::AlarmUnderWay:
+        for (const char *text : {"ALARM  RPM 3120: above 3000 for 0 s",
+                                 "ALARM  RPM 3150: above 3000 for 0 s",
+                                 "ALARM  RPM 3180: above 3000 for 1 s"}) {
+            expected = QLatin1String(text);
+            f.window.showAlarms({AlarmLine{LimitLevel::Alarm, expected}},
+                                expected.endsWith(QLatin1String("0 s")));
+        }
         break;
     case Change::TitleMarker:
         // As the recorder's state sets them, the second time changing nothing.

@@ -104,6 +104,11 @@ private slots:
         QCOMPARE(f.tones, 2);
         f.stream(3200, 1000ms);
         QCOMPARE(f.shown().size(), 2);
+        // Acknowledged, both lines steady in their own colours.
+        const QImage strip = f.window.alarmStrip->grab().toImage();
+        const int middle = AlarmStrip::lineHeight / 2;
+        QCOMPARE(strip.pixelColor(3, middle), QColor(200, 0, 0));
+        QCOMPARE(strip.pixelColor(3, AlarmStrip::lineHeight + middle), QColor(255, 176, 0));
         if (const QString path = qEnvironmentVariable("TORVANE_SCREENSHOT_ALARMS"); !path.isEmpty()) {
             for (int i = 0; i < 500; ++i)
                 f.window.gaugeAnimation().step();

@@ -66,23 +66,19 @@ int16_t rpmStep(double shown, int16_t target)
 } // namespace
 
 GaugeAnimation::GaugeAnimation(LinearGauge &bars, AngularGauge &propellerDial, QObject *parent)
-    : QObject(parent), bars(bars), propellerDial(propellerDial), target(onGauges({}))
+    : QObject(parent), bars(bars), propellerDial(propellerDial), target(onGauges({})),
+      readings(bars, propellerDial)
 {
     timer.setInterval(stepMs);
     timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, this, &GaugeAnimation::step);
     timer.start();
-    describeGaugeReadings(bars, propellerDial, {});
 }
 
 void GaugeAnimation::setTargets(const FigureValues &figures)
 {
-    // A first report of 0 moves no needle but ends "no reading". Most lines
-    // repeat the one before: their text is not built again.
-    if (!(figures == described)) {
-        described = figures;
-        describeGaugeReadings(bars, propellerDial, figures);
-    }
+    // A first report of 0 moves no needle but ends "no reading".
+    readings.follow(figures);
     const FigureValues targets = onGauges(figures);
     if (targets == target)
         return;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "gauges/gauge_readings.h"
 #include "gauges/linear_gauge.h"
 #include "protocol/engine_figure.h"
 
@@ -33,7 +34,7 @@ public:
 
     // Where the needles are headed: the figures the gauges show, 0 for
     // those not reported; the others are left out. The gauges' readings for
-    // screen readers follow at once.
+    // screen readers follow them (GaugeReadings).
     void setTargets(const FigureValues &figures);
     const FigureValues &targets() const { return target; }
 
@@ -61,8 +62,7 @@ private:
     LinearGauge &bars;
     AngularGauge &propellerDial;
     FigureValues target;
-    // The figures the gauges' screen-reader text was last built from.
-    FigureValues described;
+    GaugeReadings readings;
     QTimer timer;
     bool isResting = false;
 };

@@ -60,9 +60,39 @@ QString propellerReading(const FigureValues &figures)
     return figurePhrase(Figure::Propeller, figures);
 }
 
-void describeGaugeReadings(LinearGauge &bars, AngularGauge &propellerDial,
-                           const FigureValues &figures)
+GaugeReadings::GaugeReadings(LinearGauge &bars, AngularGauge &propellerDial)
+    : bars(bars), propellerDial(propellerDial)
 {
-    describeForScreenReaders(bars, barsReading(figures));
-    describeForScreenReaders(propellerDial, propellerReading(figures));
+    QAccessible::installActivationObserver(this);
+    if (QAccessible::isActive())
+        describe();
+}
+
+GaugeReadings::~GaugeReadings()
+{
+    QAccessible::removeActivationObserver(this);
+}
+
+void GaugeReadings::follow(const FigureValues &figures)
+{
+    latest = figures;
+    if (QAccessible::isActive())
+        describe();
+}
+
+void GaugeReadings::accessibilityActiveChanged(bool active)
+{
+    if (active)
+        describe();
+}
+
+// Most lines repeat the figures of the one before: their text is not built
+// again.
+void GaugeReadings::describe()
+{
+    if (described == latest)
+        return;
+    described = latest;
+    describeForScreenReaders(bars, barsReading(latest));
+    describeForScreenReaders(propellerDial, propellerReading(latest));
 }

@@ -3,7 +3,9 @@
 
 #include "protocol/engine_figure.h"
 
+#include <QAccessible>
 #include <QString>
+#include <optional>
 
 class AngularGauge;
 class LinearGauge;
@@ -18,7 +20,26 @@ QString barsReading(const FigureValues &figures);
 // "Propeller angle 90 degrees"
 QString propellerReading(const FigureValues &figures);
 
-// Gives both gauges their reading as their accessible description; an
-// unchanged reading tells assistive technology nothing.
-void describeGaugeReadings(LinearGauge &bars, AngularGauge &propellerDial,
-                           const FigureValues &figures);
+// Both gauges' readings as their accessible descriptions, built only while
+// assistive technology listens: a running engine changes them on nearly
+// every line, and nobody else reads them. When a screen reader starts, it
+// finds the reading of the moment.
+class GaugeReadings : public QAccessible::ActivationObserver {
+public:
+    GaugeReadings(LinearGauge &bars, AngularGauge &propellerDial);
+    ~GaugeReadings() override;
+    GaugeReadings(const GaugeReadings &) = delete;
+    GaugeReadings &operator=(const GaugeReadings &) = delete;
+
+    void follow(const FigureValues &figures);
+
+private:
+    void accessibilityActiveChanged(bool active) override;
+    void describe();
+
+    LinearGauge &bars;
+    AngularGauge &propellerDial;
+    FigureValues latest;
+    // What the descriptions say; none until first built.
+    std::optional<FigureValues> described;
+};

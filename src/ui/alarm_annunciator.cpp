@@ -26,8 +26,10 @@ std::vector<AlarmLine> AlarmAnnunciator::lines(TemperatureScale scale) const
     const double now = watch.nowSeconds();
     for (const Exceedance &exceedance : active) {
         const double current = watch.latest(exceedance.figure).value_or(exceedance.peak);
-        result.push_back({exceedance.level, levelMark(exceedance.level) + QStringLiteral("  ") +
-                                                liveExceedanceText(exceedance, current, now, scale)});
+        result.push_back({exceedance.level,
+                          levelMark(exceedance.level) + QStringLiteral("  ") +
+                              liveExceedanceText(exceedance, current, now, scale),
+                          exceedance.figure, exceedance.side});
     }
     return result;
 }

@@ -15,7 +15,14 @@ class ExceedanceWatch;
 struct AlarmLine {
     LimitLevel level = LimitLevel::Caution;
     QString text; // in words, with its mark: "ALARM  RPM 3120: above ..."
+    // Which exceedance the line tells of: its text changes while it lasts.
+    Figure figure = Figure::Rpm;
+    LimitSide side = LimitSide::High;
     bool operator==(const AlarmLine &) const = default;
+    bool tellsOfSameExceedance(const AlarmLine &other) const
+    {
+        return level == other.level && figure == other.figure && side == other.side;
+    }
 };
 
 // What the alarm strip shows and when the tone sounds, as engine monitors

@@ -6,10 +6,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
 constexpr int margin = 2;
+constexpr int textIndent = 8;
 
 QColor background(LimitLevel level, bool lit)
 {
@@ -39,28 +41,52 @@ void AlarmStrip::showLines(const std::vector<AlarmLine> &lines, bool lit)
 {
     if (lines == current && lit == isLit)
         return;
+    const bool sameExceedances =
+        std::equal(lines.begin(), lines.end(), current.begin(), current.end(),
+                   [](const AlarmLine &a, const AlarmLine &b) { return a.tellsOfSameExceedance(b); });
+    const bool sameTexts =
+        std::equal(lines.begin(), lines.end(), current.begin(), current.end(),
+                   [](const AlarmLine &a, const AlarmLine &b) { return a.text == b.text; });
     current = lines;
     isLit = lit;
-    QStringList texts;
-    for (const AlarmLine &line : lines)
-        texts << line.text;
-    announceToScreenReaders(*this, texts.join(QLatin1Char('\n')));
+    if (!sameTexts)
+        tellScreenReaders(sameExceedances);
     update();
 }
 
+// An exceedance that begins or ends is announced; the figures and times of
+// those under way change several times a second, and are only described.
+void AlarmStrip::tellScreenReaders(bool sameExceedances)
+{
+    QStringList words;
+    for (const AlarmLine &line : current)
+        words << line.text;
+    const QString spoken = words.join(QLatin1Char('\n'));
+    if (sameExceedances)
+        describeForScreenReaders(*this, spoken);
+    else
+        announceToScreenReaders(*this, spoken);
+}
+
+// Drawn from a baseline and clipped, not laid out in a box: the texts change
+// with every flash, and breaking a line it never wraps cost as much as
+// drawing it.
 void AlarmStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     QFont bold = font();
     bold.setBold(true);
     painter.setFont(bold);
+    const QFontMetrics metrics(bold);
     for (std::size_t i = 0; i < current.size(); ++i) {
         const AlarmLine &line = current[i];
         const QRect row(0, margin + int(i) * lineHeight, width(), lineHeight - 1);
         painter.fillRect(row, background(line.level, isLit));
         painter.setPen(foreground(line.level, isLit));
-        painter.drawText(row.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         line.text);
+        painter.setClipRect(row.adjusted(textIndent, 0, -textIndent, 0));
+        const int baseline = row.top() + (row.height() - metrics.height()) / 2 + metrics.ascent();
+        painter.drawText(QPoint(row.left() + textIndent, baseline), line.text);
+        painter.setClipping(false);
     }
 }
 

@@ -28,6 +28,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void tellScreenReaders(bool sameExceedances);
+
     std::vector<AlarmLine> current;
     bool isLit = true;
 };
