@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int margin = 2;
-constexpr int textIndent = 8;
 
 QColor background(LimitLevel level, bool lit)
 {
@@ -68,25 +67,19 @@ void AlarmStrip::tellScreenReaders(bool sameExceedances)
         announceToScreenReaders(*this, spoken);
 }
 
-// Drawn from a baseline and clipped, not laid out in a box: the texts change
-// with every flash, and breaking a line it never wraps cost as much as
-// drawing it.
 void AlarmStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     QFont bold = font();
     bold.setBold(true);
     painter.setFont(bold);
-    const QFontMetrics metrics(bold);
     for (std::size_t i = 0; i < current.size(); ++i) {
         const AlarmLine &line = current[i];
         const QRect row(0, margin + int(i) * lineHeight, width(), lineHeight - 1);
         painter.fillRect(row, background(line.level, isLit));
         painter.setPen(foreground(line.level, isLit));
-        painter.setClipRect(row.adjusted(textIndent, 0, -textIndent, 0));
-        const int baseline = row.top() + (row.height() - metrics.height()) / 2 + metrics.ascent();
-        painter.drawText(QPoint(row.left() + textIndent, baseline), line.text);
-        painter.setClipping(false);
+        painter.drawText(row.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         line.text);
     }
 }
 
