@@ -2,7 +2,6 @@
 #include "gauges/gauge_animation.h"
 
 #include "gauges/angular_gauge.h"
-#include "gauges/gauge_readings.h"
 #include "gauges/packed_color.h"
 #include "protocol/number_format.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gauges/gauge_readings.h"
 
+#include "access/screen_reader_text.h"
 #include "gauges/angular_gauge.h"
 #include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
-#include "access/screen_reader_text.h"
 
 #include <QStringList>
 

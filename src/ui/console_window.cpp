@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/console_window.h"
 
+#include "access/screen_reader_text.h"
 #include "core/unit_link.h"
 #include "gauges/angular_gauge.h"
 #include "gauges/gauge_animation.h"
 #include "gauges/linear_gauge.h"
 #include "gauges/packed_color.h"
-#include "access/screen_reader_text.h"
 #include "ui/alarm_strip.h"
 #include "ui/color_button.h"
 #include "ui/console_focus_order.h"

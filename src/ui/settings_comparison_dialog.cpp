@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings_comparison_dialog.h"
 
-#include "core/unit_link.h"
 #include "access/screen_reader_text.h"
+#include "core/unit_link.h"
 #include "settings/setting_names.h"
 #include "settings/transfer_texts.h"
 
