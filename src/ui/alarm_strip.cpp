@@ -29,6 +29,9 @@ AlarmStrip::AlarmStrip(QWidget *parent) : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
     setToolTip(QStringLiteral("Click, or press Escape, to acknowledge"));
+    roomHold.setSingleShot(true);
+    roomHold.setInterval(roomHeldMs);
+    connect(&roomHold, &QTimer::timeout, this, &AlarmStrip::releaseUnusedRoom);
 }
 
 int AlarmStrip::heightFor(std::size_t lineCount) const
@@ -51,6 +54,30 @@ void AlarmStrip::showLines(const std::vector<AlarmLine> &lines, bool lit)
     if (!sameTexts)
         tellScreenReaders(sameExceedances);
     update();
+    fitRoom();
+}
+
+// The hold runs from the last moment the room was full.
+void AlarmStrip::fitRoom()
+{
+    if (current.size() >= roomForLines) {
+        roomHold.stop();
+        if (current.size() > roomForLines) {
+            roomForLines = current.size();
+            emit roomChanged();
+        }
+    } else if (!roomHold.isActive()) {
+        roomHold.start();
+    }
+}
+
+void AlarmStrip::releaseUnusedRoom()
+{
+    roomHold.stop();
+    if (roomForLines == current.size())
+        return;
+    roomForLines = current.size();
+    emit roomChanged();
 }
 
 // An exceedance that begins or ends is announced; the figures and times of

@@ -41,6 +41,7 @@ void ConsoleWindow::connectControls()
         connect(portButtons[i], &QPushButton::clicked, this, [this, i] { clickPort(i + 1); });
     connect(resetButton, &QPushButton::clicked, this, &ConsoleWindow::reset);
     connect(wiringButton, &QPushButton::clicked, this, &ConsoleWindow::showWiring);
+    connect(alarmStrip, &AlarmStrip::roomChanged, this, &ConsoleWindow::fitBottomStrips);
     connect(storeButton, &QPushButton::clicked, &link, &UnitLink::storeSettings);
     connect(autoAdvanceButton, &QPushButton::clicked, this,
             [this] { link.selectAdvanceMode(AdvanceMode::Automatic); });
@@ -158,10 +159,7 @@ void ConsoleWindow::showWiringHint(WiringHint hint)
 
 void ConsoleWindow::showAlarms(const std::vector<AlarmLine> &lines, bool lit)
 {
-    const bool resized = lines.size() != alarmStrip->shownLines().size();
     alarmStrip->showLines(lines, lit);
-    if (resized)
-        fitBottomStrips();
 }
 
 // The strips stack below the bottom band, each only while it has something
@@ -174,7 +172,7 @@ void ConsoleWindow::fitBottomStrips()
         bottom = wiringHintStrip->geometry().bottom() + 1 + hintMargin;
         top = bottom;
     }
-    const std::size_t alarmLines = alarmStrip->shownLines().size();
+    const std::size_t alarmLines = alarmStrip->room();
     alarmStrip->setVisible(alarmLines > 0);
     if (alarmLines > 0) {
         alarmStrip->setGeometry(alarmStrip->x(), top, alarmStrip->width(),

@@ -49,7 +49,8 @@ public:
     // The RESET button: back to the state before any connection.
     void reset();
     void showWiring();
-    // Shows the exceedances in the alarm strip; the window grows to hold them.
+    // Shows the exceedances in the alarm strip; the window is as tall as the
+    // strip's room.
     void showAlarms(const std::vector<AlarmLine> &lines, bool lit);
     // The temperature boxes and their captions (console_temperatures.cpp).
     void setTemperatureScale(TemperatureScale scale);
